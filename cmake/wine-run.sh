@@ -36,7 +36,7 @@ start_xvfb() {
   if [ ! -f "$prefix/system.reg" ]; then
     DISPLAY=$(cat "$prefix/.display" 2>/dev/null || echo "$DISPLAY") "$WINE" wineboot -i > /dev/null 2>&1 9>&- || true
   fi
-  "$WINESERVER" -p120 2>/dev/null 9>&- || true
+  "$WINESERVER" -p120 > /dev/null 2>&1 9>&- || true
 ) 9> "$prefix/.lock"
 
 if [ -z "$DISPLAY" ] || [ -n "$NORLET_OWN_XVFB" ]; then

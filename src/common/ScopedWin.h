@@ -4,6 +4,7 @@
 // Owning types are named C<Thing>; borrowed handles stay raw (HWND, HDC from
 // BeginPaint) or carry a "Handle" suffix, as in WTL's CFont and CFontHandle.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <utility>
 
@@ -60,6 +61,7 @@ NORLET_HANDLE_TRAITS(CMemDCTraits, HDC, nullptr, ::DeleteDC(h));
 NORLET_HANDLE_TRAITS(CIconTraits, HICON, nullptr, ::DestroyIcon(h));
 NORLET_HANDLE_TRAITS(CCursorTraits, HCURSOR, nullptr, ::DestroyCursor(h));
 NORLET_HANDLE_TRAITS(CGlobalTraits, HGLOBAL, nullptr, ::GlobalFree(h));
+NORLET_HANDLE_TRAITS(CImageListTraits, HIMAGELIST, nullptr, ::ImageList_Destroy(h));
 // WinHTTP and WinINet both call their handle HINTERNET (void*), and their
 // headers cannot meet in one unit: each closer is defined beside its stack
 // (common/ScopedWinHttp.cpp, common/ScopedWinInet.cpp).
@@ -81,6 +83,7 @@ using CMemDC = CScopedHandle<HDC, CMemDCTraits>;              // CreateCompatibl
 using CIcon = CScopedHandle<HICON, CIconTraits>;
 using CCursor = CScopedHandle<HCURSOR, CCursorTraits>;
 using CGlobal = CScopedHandle<HGLOBAL, CGlobalTraits>;
+using CImageList = CScopedHandle<HIMAGELIST, CImageListTraits>;
 using CWinHttpHandle = CScopedHandle<void*, CWinHttpTraits>;  // WinHttpOpen/Connect/OpenRequest
 using CInternetHandle = CScopedHandle<void*, CWinInetTraits>; // InternetOpen/Connect/OpenRequest
 
@@ -138,6 +141,30 @@ class CCritSecLock {
 
  private:
   CRITICAL_SECTION& m_cs;
+};
+
+// Owns one reference to a COM interface.
+template <typename T>
+class CComPtrT {
+ public:
+  CComPtrT() = default;
+  ~CComPtrT() { Release(); }
+  CComPtrT(const CComPtrT&) = delete;
+  CComPtrT& operator=(const CComPtrT&) = delete;
+  T* operator->() const { return m_p; }
+  T* Get() const { return m_p; }
+  explicit operator bool() const { return m_p != nullptr; }
+  void** ReceiveVoid() {
+    Release();
+    return reinterpret_cast<void**>(&m_p);
+  }
+  void Release() {
+    if (m_p) m_p->Release();
+    m_p = nullptr;
+  }
+
+ private:
+  T* m_p = nullptr;
 };
 
 // Balances CoInitialize on this thread.

@@ -142,14 +142,17 @@ std::wstring LastPathComponent(const wchar_t* pszPath) {
 }
 
 // Measures first, so a message has no size limit. False on a formatter fault.
+// Both widths use the system C runtime's formatter, so formats mean what they
+// mean on Windows (%s wide in wide formats, %I64d) and an argument it cannot
+// render (a wide string without a narrow form) is reported, not dropped.
 bool FormatA(std::string& strOut, const char* pszFormat, va_list args) {
   va_list copy;
   va_copy(copy, args);
-  int n = vsnprintf(nullptr, 0, pszFormat, copy);
+  int n = _vscprintf(pszFormat, copy);
   va_end(copy);
   if (n < 0) return false;
   std::vector<char> buf(static_cast<size_t>(n) + 1);
-  if (vsnprintf(buf.data(), buf.size(), pszFormat, args) < 0) return false;
+  if (_vsnprintf(buf.data(), buf.size(), pszFormat, args) < 0) return false;
   strOut.assign(buf.data(), static_cast<size_t>(n));
   return true;
 }

@@ -18,7 +18,7 @@ void InitLog(const wchar_t* pszFileName = nullptr, const wchar_t* pszFolder = nu
 // printf-style records. The function and source file only appear in the record
 // that replaces a message whose formatting failed.
 void WriteLogA(const char* pszFunction, const char* pszSourceFile, int nLine, int nLevel,
-               const char* pszFormat, ...);
+               const char* pszFormat, ...) __attribute__((format(ms_printf, 5, 6)));
 void WriteLogW(const wchar_t* pszFunction, const wchar_t* pszSourceFile, int nLine, int nLevel,
                const wchar_t* pszFormat, ...);
 

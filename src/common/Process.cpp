@@ -1,0 +1,106 @@
+#include "common/Process.h"
+
+#include <shellapi.h>
+#include <tlhelp32.h>
+#include <winsafer.h>
+
+#include <vector>
+
+#include "common/SafeDll.h"
+#include "common/ScopedWin.h"
+
+bool FindProcessByName(const std::wstring& strName, DWORD& dwProcessId) {
+  wchar_t szName[64] = {};
+  lstrcpynW(szName, strName.c_str(), 64);
+  CFileHandle hSnapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  if (!hSnapshot.IsValid()) return false;
+  PROCESSENTRY32W entry = {};
+  entry.dwSize = sizeof(entry);
+  for (BOOL bMore = Process32FirstW(hSnapshot, &entry); bMore;
+       bMore = Process32NextW(hSnapshot, &entry)) {
+    if (lstrcmpW(entry.szExeFile, szName) == 0) {
+      dwProcessId = entry.th32ProcessID;
+      return true;
+    }
+  }
+  return false;
+}
+
+bool KillProcessById(DWORD dwProcessId) {
+  const DWORD dwAccess = PROCESS_TERMINATE | PROCESS_CREATE_THREAD | PROCESS_VM_OPERATION |
+                         PROCESS_VM_WRITE | PROCESS_QUERY_INFORMATION;
+  CHandle hProcess(OpenProcess(dwAccess, FALSE, dwProcessId));
+  if (!hProcess.IsValid()) return false;
+  return TerminateProcess(hProcess, 0) != FALSE;
+}
+
+void ShellOpen(HWND hWnd, const std::wstring& strTarget) {
+  ShellExecuteW(hWnd, L"Open", strTarget.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+std::wstring BuildInstallerCommandLine(const std::wstring& strInstallFolder,
+                                       const std::wstring& strProgressFile) {
+  return L" /verysilent /norlet_down /wait_run /path=\"" + strInstallFolder +
+         L"\" /progress=\"" + strProgressFile + L"\"";
+}
+
+bool RunSilentInstaller(const std::wstring& strInstallerPath, const std::wstring& strInstallFolder,
+                        const std::wstring& strProgressFile) {
+  std::wstring strCommand = BuildInstallerCommandLine(strInstallFolder, strProgressFile);
+  // CreateProcessW may write into the command line.
+  std::vector<wchar_t> commandLine(strCommand.begin(), strCommand.end());
+  commandLine.push_back(L'\0');
+  STARTUPINFOW si = {};
+  si.cb = sizeof(si);
+  PROCESS_INFORMATION pi = {};
+  if (!CreateProcessW(strInstallerPath.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                      CREATE_SUSPENDED, nullptr, nullptr, &si, &pi))
+    return false;
+  CHandle hProcess(pi.hProcess);
+  CHandle hThread(pi.hThread);
+  ResumeThread(hThread);
+  WaitForSingleObject(hProcess, INFINITE);
+  return true;
+}
+
+bool RunProgramAsNormalUser(const std::wstring& strPath) {
+  SAFER_LEVEL_HANDLE hLevel = nullptr;
+  if (!SaferCreateLevel(SAFER_SCOPEID_USER, SAFER_LEVELID_NORMALUSER, SAFER_LEVEL_OPEN, &hLevel,
+                        nullptr))
+    return false;
+  CHandle hToken;
+  BOOL bToken = SaferComputeTokenFromLevel(hLevel, nullptr, hToken.Receive(), 0, nullptr);
+  SaferCloseLevel(hLevel);
+  if (!bToken) return false;
+  std::wstring strCommand = L"\"" + strPath + L"\"";
+  std::vector<wchar_t> commandLine(strCommand.begin(), strCommand.end());
+  commandLine.push_back(L'\0');
+  STARTUPINFOW si = {};
+  si.cb = sizeof(si);
+  PROCESS_INFORMATION pi = {};
+  if (!CreateProcessAsUserW(hToken, strPath.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                            0, nullptr, nullptr, &si, &pi))
+    return false;
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  return true;
+}
+
+void RunProgram(const std::wstring& strPath, bool bWithCurrentRights) {
+  if (bWithCurrentRights) {
+    SHELLEXECUTEINFOW sei = {};
+    sei.cbSize = sizeof(sei);
+    sei.lpVerb = L"open";
+    sei.lpFile = strPath.c_str();
+    sei.lpParameters = L"";
+    sei.nShow = SW_SHOWNORMAL;
+    ShellExecuteExW(&sei);
+    return;
+  }
+  using PFN_WdcRunTaskAsInteractiveUser = HRESULT(WINAPI*)(LPCWSTR, LPCWSTR, DWORD);
+  auto pfn = reinterpret_cast<PFN_WdcRunTaskAsInteractiveUser>(
+      reinterpret_cast<void*>(GetSystemProcAddress(L"wdc.dll", "WdcRunTaskAsInteractiveUser")));
+  if (pfn && SUCCEEDED(pfn(strPath.c_str(), nullptr, 57))) return;
+  // Never fall back to our own (elevated) rights.
+  RunProgramAsNormalUser(strPath);
+}
