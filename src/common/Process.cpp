@@ -2,7 +2,6 @@
 
 #include <shellapi.h>
 #include <tlhelp32.h>
-#include <winsafer.h>
 
 #include <vector>
 
@@ -31,6 +30,10 @@ bool KillProcessById(DWORD dwProcessId) {
                          PROCESS_VM_WRITE | PROCESS_QUERY_INFORMATION;
   CHandle hProcess(OpenProcess(dwAccess, FALSE, dwProcessId));
   if (!hProcess.IsValid()) return false;
+  // A process that has ended can linger while someone holds a handle to it;
+  // it is gone all the same.
+  DWORD dwExitCode = 0;
+  if (GetExitCodeProcess(hProcess, &dwExitCode) && dwExitCode != STILL_ACTIVE) return false;
   return TerminateProcess(hProcess, 0) != FALSE;
 }
 
@@ -63,15 +66,29 @@ bool RunSilentInstaller(const std::wstring& strInstallerPath, const std::wstring
   return true;
 }
 
-bool RunProgramAsNormalUser(const std::wstring& strPath) {
-  SAFER_LEVEL_HANDLE hLevel = nullptr;
-  if (!SaferCreateLevel(SAFER_SCOPEID_USER, SAFER_LEVELID_NORMALUSER, SAFER_LEVEL_OPEN, &hLevel,
-                        nullptr))
+// Our own token with the Administrators group made deny-only and the
+// privileges of a standard user (LUA_TOKEN): the same split the system makes
+// for an administrator who has not elevated.
+static bool CreateNormalUserToken(CHandle& hToken) {
+  CHandle hOwn;
+  if (!OpenProcessToken(GetCurrentProcess(),
+                        TOKEN_DUPLICATE | TOKEN_QUERY | TOKEN_ASSIGN_PRIMARY, hOwn.Receive()))
     return false;
+  SID_IDENTIFIER_AUTHORITY ntAuthority = SECURITY_NT_AUTHORITY;
+  PSID pAdmins = nullptr;
+  if (!AllocateAndInitializeSid(&ntAuthority, 2, SECURITY_BUILTIN_DOMAIN_RID,
+                                DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0, &pAdmins))
+    return false;
+  SID_AND_ATTRIBUTES disable = {pAdmins, 0};
+  BOOL bOk = CreateRestrictedToken(hOwn, LUA_TOKEN, 1, &disable, 0, nullptr, 0, nullptr,
+                                   hToken.Receive());
+  FreeSid(pAdmins);
+  return bOk != FALSE;
+}
+
+bool RunProgramAsNormalUser(const std::wstring& strPath) {
   CHandle hToken;
-  BOOL bToken = SaferComputeTokenFromLevel(hLevel, nullptr, hToken.Receive(), 0, nullptr);
-  SaferCloseLevel(hLevel);
-  if (!bToken) return false;
+  if (!CreateNormalUserToken(hToken)) return false;
   std::wstring strCommand = L"\"" + strPath + L"\"";
   std::vector<wchar_t> commandLine(strCommand.begin(), strCommand.end());
   commandLine.push_back(L'\0');

@@ -24,6 +24,6 @@ bool RunSilentInstaller(const std::wstring& strInstallerPath, const std::wstring
 // otherwise it is started as the interactive user, never elevated.
 void RunProgram(const std::wstring& strPath, bool bWithCurrentRights);
 
-// The de-elevated start used when wdc.dll cannot do it: a normal-user token
-// derived from ours. Returns false when no such process could be created.
+// The de-elevated start used when wdc.dll cannot do it: our own token with
+// the Administrators group deny-only. False when no process was created.
 bool RunProgramAsNormalUser(const std::wstring& strPath);

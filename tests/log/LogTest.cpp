@@ -72,8 +72,8 @@ TEST_F(LogFile, LevelsOutsideZeroToThreeWriteNothing) {
 }
 
 TEST_F(LogFile, EmptyFormatOrMessageWritesNothing) {
-  static const char* const kEmpty = "";
-  EXPECT_EQ(Appended([] { LOGA(LOG_INFO, kEmpty); }), "");
+  std::string strEmpty;
+  EXPECT_EQ(Appended([&] { LOGA(LOG_INFO, strEmpty.c_str()); }), "");
   EXPECT_EQ(Appended([] { LOGA(LOG_INFO, "%s", ""); }), "");
   EXPECT_EQ(Appended([] { WriteLogA("f", "s.cpp", 1, LOG_INFO, nullptr); }), "");
   EXPECT_EQ(Appended([] { WriteLogW(L"f", L"s.cpp", 1, LOG_INFO, nullptr); }), "");
