@@ -37,8 +37,10 @@ DWORD CheckEndRecord(const BYTE* p, DWORD dwAt, DWORD dwArchiveSize, TEndRecord&
   return kZipResult_Ok;
 }
 
-// Scans backwards over the tail that can hold the end record and its comment;
-// a signature inside the comment that does not check out is passed over.
+// Scans backwards over the tail that can hold the end record and its comment.
+// A record whose comment reaches exactly to the end of the data wins, so a
+// record-like run of bytes inside a comment is passed over; failing that, the
+// last record that checks out is taken (some tools append bytes after it).
 DWORD FindEndRecord(const CZipSource& source, TEndRecord& end) {
   DWORD dwSize = source.Size();
   if (dwSize < kEndRecordSize) return kZipResult_Corrupt;
@@ -48,13 +50,28 @@ DWORD FindEndRecord(const CZipSource& source, TEndRecord& end) {
   std::vector<BYTE> tail(dwTail);
   if (!source.ReadAt(dwBase, tail.data(), dwTail)) return kZipResult_OpenFailed;
   DWORD dwResult = kZipResult_Corrupt;
+  bool bLoose = false;
+  TEndRecord loose;
   for (DWORD dwPos = dwTail - kEndRecordSize + 1; dwPos-- > 0;) {
     if (ZipLe32(&tail[dwPos]) != kEndSignature) continue;
-    DWORD dwCheck = CheckEndRecord(&tail[dwPos], dwBase + dwPos, dwSize, end);
-    if (dwCheck == kZipResult_Ok) return kZipResult_Ok;
-    if (dwResult == kZipResult_Corrupt) dwResult = dwCheck;
+    TEndRecord candidate;
+    DWORD dwCheck = CheckEndRecord(&tail[dwPos], dwBase + dwPos, dwSize, candidate);
+    if (dwCheck != kZipResult_Ok) {
+      if (dwResult == kZipResult_Corrupt) dwResult = dwCheck;
+      continue;
+    }
+    if (dwPos + kEndRecordSize + ZipLe16(&tail[dwPos + 20]) == dwTail) {
+      end = candidate;
+      return kZipResult_Ok;
+    }
+    if (!bLoose) {
+      bLoose = true;
+      loose = candidate;
+    }
   }
-  return dwResult;
+  if (!bLoose) return dwResult;
+  end = loose;
+  return kZipResult_Ok;
 }
 
 // Parses the record at dir[dwPos]; advances dwPos past it.
