@@ -41,6 +41,13 @@ void ShellOpen(HWND hWnd, const std::wstring& strTarget) {
   ShellExecuteW(hWnd, L"Open", strTarget.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
+// CreateProcess may write into the command line it is given.
+static std::vector<wchar_t> WritableCopy(const std::wstring& str) {
+  std::vector<wchar_t> buf(str.begin(), str.end());
+  buf.push_back(L'\0');
+  return buf;
+}
+
 std::wstring BuildInstallerCommandLine(const std::wstring& strInstallFolder,
                                        const std::wstring& strProgressFile) {
   return L" /verysilent /norlet_down /wait_run /path=\"" + strInstallFolder +
@@ -49,10 +56,8 @@ std::wstring BuildInstallerCommandLine(const std::wstring& strInstallFolder,
 
 bool RunSilentInstaller(const std::wstring& strInstallerPath, const std::wstring& strInstallFolder,
                         const std::wstring& strProgressFile) {
-  std::wstring strCommand = BuildInstallerCommandLine(strInstallFolder, strProgressFile);
-  // CreateProcessW may write into the command line.
-  std::vector<wchar_t> commandLine(strCommand.begin(), strCommand.end());
-  commandLine.push_back(L'\0');
+  std::vector<wchar_t> commandLine =
+      WritableCopy(BuildInstallerCommandLine(strInstallFolder, strProgressFile));
   STARTUPINFOW si = {};
   si.cb = sizeof(si);
   PROCESS_INFORMATION pi = {};
@@ -89,9 +94,7 @@ static bool CreateNormalUserToken(CHandle& hToken) {
 bool RunProgramAsNormalUser(const std::wstring& strPath) {
   CHandle hToken;
   if (!CreateNormalUserToken(hToken)) return false;
-  std::wstring strCommand = L"\"" + strPath + L"\"";
-  std::vector<wchar_t> commandLine(strCommand.begin(), strCommand.end());
-  commandLine.push_back(L'\0');
+  std::vector<wchar_t> commandLine = WritableCopy(L"\"" + strPath + L"\"");
   STARTUPINFOW si = {};
   si.cb = sizeof(si);
   PROCESS_INFORMATION pi = {};
