@@ -136,6 +136,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 _drop_seen.add(key)
             if first:
                 self.wfile.write(body[:len(body) // 2])
+                self.wfile.flush()
+                time.sleep(0.5)  # let the client take the half in before the cut
                 return self._cut()
         if mode == "stall":
             self.wfile.write(body[:len(body) // 2])

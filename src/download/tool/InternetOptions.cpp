@@ -2,7 +2,6 @@
 #include <windows.h>
 #include <wininet.h>
 
-#include <cstring>
 #include <memory>
 #include <new>
 
@@ -35,11 +34,12 @@ bool CBaseRequest::QueryInternetOpt(DWORD dwOption, std::string& strValue) {
   return true;
 }
 
+// Straight into a number: Wine reports no length for a sizing query of the
+// numeric options, so the two-step byte query fails there.
 bool CBaseRequest::QueryInternetOptDword(DWORD dwOption, DWORD& dwValue) {
-  std::string strValue;
-  if (!QueryInternetOpt(dwOption, strValue) || strValue.size() < sizeof(DWORD)) return false;
-  memcpy(&dwValue, strValue.data(), sizeof(DWORD));
-  return true;
+  DWORD dwLength = sizeof(dwValue);
+  return InternetQueryOptionW(nullptr, dwOption, &dwValue, &dwLength) &&
+         dwLength == sizeof(dwValue);
 }
 
 bool CBaseRequest::InternetSetOpt(DWORD dwOption, DWORD dwValue) {

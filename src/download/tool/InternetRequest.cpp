@@ -58,8 +58,13 @@ bool CInternetRequest::ConnectSession(bool bSecure) {
 bool CInternetRequest::OpenRequest(bool bSecure) {
   LPCWSTR rgAcceptTypes[] = {L"*/*", nullptr};
   DWORD dwFlags = kOpenRequestFlags;
-  // That flag lets WinINet follow a redirect from https to plain http.
-  if (m_bSecureOnly) dwFlags &= ~static_cast<DWORD>(INTERNET_FLAG_IGNORE_REDIRECT_TO_HTTP);
+  // WinINet may follow a redirect from https to plain http (that flag allows
+  // it outright, and Wine follows it either way), so an https request takes
+  // no redirect at all: the 3xx fails the attempt and the retry goes to WinHTTP.
+  if (m_bSecureOnly) {
+    dwFlags &= ~static_cast<DWORD>(INTERNET_FLAG_IGNORE_REDIRECT_TO_HTTP);
+    dwFlags |= INTERNET_FLAG_NO_AUTO_REDIRECT;
+  }
   m_hRequest = HttpOpenRequestW(m_hConnect, m_strVerb.c_str(), m_strObjectName.c_str(), L"HTTP/1.1",
                                 nullptr, rgAcceptTypes, dwFlags, 0);
   if (!m_hRequest) ReportFailure("HttpOpenRequest", "CInternetRequest::OpenRequest");
