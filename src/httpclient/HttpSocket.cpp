@@ -3,7 +3,8 @@
 #include <stdlib.h>
 #include <string.h>
 #include <wchar.h>
-#include <ws2tcpip.h>
+// Winsock 2 before windows.h: no header above includes it.
+#include <winsock2.h>
 
 #include <memory>
 
@@ -34,9 +35,13 @@ bool IsAbsoluteUrl(const std::wstring& strUrl) {
   return strUrl.compare(0, 7, L"http://") == 0 || strUrl.compare(0, 8, L"https://") == 0;
 }
 
+static_assert(sizeof(SOCKET) == sizeof(uintptr_t), "SOCKET is pointer-sized");
+
+static_assert(sizeof(SOCKET) == sizeof(uintptr_t), "SOCKET is pointer-sized");
+
 }  // namespace
 
-CHttpSocket::CHttpSocket() {
+CHttpSocket::CHttpSocket() : m_socket(INVALID_SOCKET) {
   // Winsock counts its users, so every client keeps the library up while it lives.
   WSADATA wsaData;
   m_bWinsockReady = WSAStartup(MAKEWORD(2, 2), &wsaData) == 0;

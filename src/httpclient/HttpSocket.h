@@ -3,7 +3,6 @@
 // Winsock 2 must come before anything that pulls in windows.h.
 #include <stdint.h>
 #include <stdio.h>
-#include <winsock2.h>
 
 #include <string>
 
@@ -48,7 +47,7 @@ class CHttpSocket : public ISocketHttp {
   void CloseSocket();
 
   int m_nHttpCode = 0;
-  SOCKET m_socket = INVALID_SOCKET;
+  uintptr_t m_socket;  // a Winsock SOCKET; winsock2.h stays out of this header
   std::wstring m_strIpAddr;
   CHttpHeader m_header;
   int m_nCallbackValue = 0;
