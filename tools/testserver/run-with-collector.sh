@@ -17,9 +17,11 @@ work="$build/collector/$name"
 prefix="$build/wineprefix-net-$name"
 mkdir -p "$work"
 sh "$here/testca.sh" "$work/ca" > /dev/null
+# A copy of the build's prefix saves a wineboot; its lock keeps the copy away
+# from a wineboot in progress.
 if [ ! -f "$prefix/system.reg" ] && [ -f "$build/wineprefix/system.reg" ]; then
   mkdir -p "$prefix"
-  cp -a "$build/wineprefix/." "$prefix/"
+  flock "$build/wineprefix/.lock" cp -a "$build/wineprefix/." "$prefix/"
   rm -f "$prefix/.xvfb" "$prefix/.display" "$prefix/.lock" "$prefix/.xvfb-fd"
 fi
 export NORLET_ROOT="$root" NORLET_WORK="$work" NORLET_PREFIX="$prefix" NORLET_EXE="$exe"
