@@ -33,10 +33,14 @@ start_xvfb() {
 (
   flock 9
   if [ -z "$DISPLAY" ] || [ -n "$NORLET_OWN_XVFB" ]; then start_xvfb > "$prefix/.display"; fi
-  if [ ! -f "$prefix/system.reg" ]; then
-    DISPLAY=$(cat "$prefix/.display" 2>/dev/null || echo "$DISPLAY") "$WINE" wineboot -i > /dev/null 2>&1 9>&- || true
-  fi
   "$WINESERVER" -p120 > /dev/null 2>&1 9>&- || true
+  # Create the prefix once, and start Wine's background services here with
+  # their output discarded: started by the program below they would inherit
+  # its output and hold CTest's pipe open until the wineserver times out.
+  init=""
+  [ -f "$prefix/system.reg" ] || init=-i
+  DISPLAY=$(cat "$prefix/.display" 2>/dev/null || echo "$DISPLAY") \
+    "$WINE" wineboot $init > /dev/null 2>&1 9>&- || true
 ) 9> "$prefix/.lock"
 
 if [ -z "$DISPLAY" ] || [ -n "$NORLET_OWN_XVFB" ]; then
