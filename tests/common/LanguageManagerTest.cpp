@@ -139,6 +139,14 @@ TEST(LanguageManagerShippedPack, EnglishTextsAndProductSettings) {
   EXPECT_EQ(manager.GetReadFileTimeout(), 1500);
 }
 
+TEST(LanguageManagerShippedPack, PlainInitFollowsTheUsersDisplayLanguage) {
+  LanguageManager byUser, byId;
+  byUser.Init(StagedPack());
+  byId.Init(StagedPack(), GetUserUILanguageId());
+  EXPECT_EQ(byUser.GetLanguageName(), byId.GetLanguageName());
+  EXPECT_EQ(byUser.GetText(L"STR_INSTALL"), byId.GetText(L"STR_INSTALL"));
+}
+
 TEST(LanguageManagerShippedPack, LanguageChoiceFollowsExactIdsOnly) {
   const struct {
     const wchar_t* pszId;
