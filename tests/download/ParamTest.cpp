@@ -100,7 +100,9 @@ TEST(CheckParam, RejectsBadParametersWithoutRequest) {
     EXPECT_EQ(kDownloadResult_BadParam, run.events[1].nValue1);
     EXPECT_EQ(GetCurrentThreadId(), run.events[1].dwThreadId);
   }
-  if (dltest::HaveServers()) EXPECT_TRUE(dltest::FaultRequests(strTag).empty());
+  if (dltest::HaveServers()) {
+    EXPECT_TRUE(dltest::FaultRequests(strTag).empty());
+  }
 }
 
 TEST(CheckParam, CreatesTheSaveFolder) {

@@ -77,7 +77,9 @@ TEST_P(RequestTest, HttpsUrlDoesNotFollowRedirectToPlainHttp) {
   auto request = MakeRequest(GetParam());
   bool bSent = request->Request(L"https://faults.test/redirect/" + Widen(strTag) + L"/10.bin");
   int nStatus = 0;
-  if (bSent && request->GetStatusCode(nStatus)) EXPECT_NE(200, nStatus);
+  if (bSent && request->GetStatusCode(nStatus)) {
+    EXPECT_NE(200, nStatus);
+  }
   for (const dltest::FaultRequest& seen : FaultRequests(strTag)) EXPECT_EQ(443, seen.nPort);
 }
 

@@ -25,8 +25,11 @@ inline bool HaveServers() {
   return !ServerDirHost().empty();
 }
 
-#define REQUIRE_SERVERS() \
-  if (!dltest::HaveServers()) GTEST_SKIP() << "needs tools/testserver/servers.py"
+#define REQUIRE_SERVERS()                                \
+  if (!dltest::HaveServers()) {                          \
+    GTEST_SKIP() << "needs tools/testserver/servers.py"; \
+  }                                                      \
+  static_assert(true, "")
 
 inline std::wstring ServerPath(const std::string& strRelative) {
   return testutil::HostPath(ServerDirHost() + "/" + strRelative);
