@@ -9,7 +9,9 @@
 #   tools/make-banners.sh [lang-folder]
 set -e
 out=${1:-$(dirname "$0")/../resources/lang}
-CONVERT=${CONVERT:-convert}
+# Debian's own convert first: a wrapper earlier on PATH may flatten the
+# transparent layers this script composes.
+CONVERT=${CONVERT:-$(command -v /usr/bin/convert || command -v convert)}
 W=650
 H=290
 PRODUCT="Velmora Pathwick"
