@@ -100,6 +100,11 @@ TEST(CheckParam, RejectsBadParametersWithoutRequest) {
     EXPECT_EQ(kDownloadResult_BadParam, run.events[1].nValue1);
     EXPECT_EQ(GetCurrentThreadId(), run.events[1].dwThreadId);
   }
+  for (const char* pszLine :
+       {"ERR:invalid param (nDownloadThread = 0)\r\n", "ERR:invalid param (nDownloadThread = -3)",
+        "ERR:invalid param (strDownloadUrl)\r\n", "ERR:make dir () fail!\r\n",
+        "ERR:CheckParam fail!\r\n", "HttpDownload,ret = -1 (time = 0 \xC3\xEB)\r\n"})
+    EXPECT_TRUE(dltest::OwnLogHas(pszLine)) << pszLine;
   if (dltest::HaveServers()) {
     EXPECT_TRUE(dltest::FaultRequests(strTag).empty());
   }

@@ -107,6 +107,21 @@ inline std::vector<std::string> NginxLines(const std::string& strTag) {
   return LogLines("nginx/access.log", strTag);
 }
 
+// This exe's own log (the log facility's default place beside the exe).
+inline std::string OwnLog() {
+  wchar_t szExe[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, szExe, MAX_PATH);
+  std::wstring strPath = szExe;
+  strPath = strPath.substr(0, strPath.rfind(L'\\')) + L"\\Log\\test_download.log";
+  std::string strLog;
+  testutil::ReadFileBytes(strPath, strLog);
+  return strLog;
+}
+
+inline bool OwnLogHas(const std::string& strText) {
+  return OwnLog().find(strText) != std::string::npos;
+}
+
 // Every callback of one run, with the thread it came on.
 struct DownloadEventRecord {
   int nEvent;

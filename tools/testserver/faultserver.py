@@ -10,7 +10,7 @@ Modes:
   drop      the first GET of each distinct Range is cut after half its body
   norange   Range ignored: always 200 with the whole file
   nolen     no Content-Length; the body ends when the connection closes
-  badlen    Content-Length one byte short of the body it sends
+  badlen    GET: Content-Length one byte short of the body it sends
   nohead    HEAD answered 405 (with a Content-Length of the error text)
   s404, s416, s500   that status, with a short text body, for every request
   r416      HEAD as normal, every GET with a Range answered 416
@@ -122,7 +122,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
         if mode == "nolen":
             self.send_header("Connection", "close")
             self.close_connection = True
-        elif mode == "badlen":
+        elif mode == "badlen" and with_body:
             self.send_header("Content-Length", str(max(len(body) - 1, 0)))
         else:
             self.send_header("Content-Length", str(len(body)))

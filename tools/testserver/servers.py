@@ -27,7 +27,7 @@ import sys
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-SIZES = [3, 10, 100, 102401, 1000000]
+SIZES = [0, 3, 10, 100, 102401, 1000000]
 BIG_SIZE = 40 * 1024 * 1024
 HOSTS = {"faults.test": "127.0.0.2", "plain.test": "127.0.0.3", "untrusted.test": "127.0.0.4"}
 
