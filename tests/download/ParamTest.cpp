@@ -9,6 +9,7 @@
 #include "TestUtil.h"
 #include "download/HttpDownload.h"
 #include "download/SaveFolder.h"
+#include "download/stdafx.h"
 #include "download/tool/BaseRequest.h"
 
 namespace {
@@ -144,6 +145,16 @@ TEST(CreateInstance, UnknownTypeShowsAssertionAndGivesNull) {
   EXPECT_NE(std::wstring::npos, strText.find(L"(in function CBaseRequest::CreateInstance,at line"))
       << strText;
   EXPECT_NE(std::wstring::npos, strText.find(L"ERR:un support type 2")) << strText;
+}
+
+TEST(ShowApiError, LogsCallWithSystemText) {
+  ShowApiError("WinHttpConnect", 12029, GetInternetMessageModule(), "CUnit::Context");
+  ShowApiError("InternetReadFile", 12030, GetInternetMessageModule(), nullptr);
+  std::string strThread = "[Thread][" + std::to_string(GetCurrentThreadId()) + "] ";
+  EXPECT_TRUE(dltest::OwnLogHas(strThread +
+                                "[CUnit::Context]call WinHttpConnect fail 12029, The attempt to "
+                                "connect to the server failed."));
+  EXPECT_TRUE(dltest::OwnLogHas(strThread + "call InternetReadFile fail 12030, "));
 }
 
 }  // namespace
