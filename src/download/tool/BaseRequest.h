@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "common/ScopedWin.h"
+
 enum RequestType {
   kRequest_WinHttp = 0,
   kRequest_Internet = 1,
@@ -54,10 +56,6 @@ class CBaseRequest {
   std::wstring m_strHeaders;
   std::wstring m_strObjectName;
   std::wstring m_strServerName;
-  // Owned by this object; each stack closes them in its CloseHandles.
-  void* m_hSession = nullptr;
-  void* m_hConnect = nullptr;
-  void* m_hRequest = nullptr;
   int m_nMaxConnsPerServer = 0;
 
  protected:
@@ -73,7 +71,6 @@ class CBaseRequest {
 
 class CWinHttpRequest final : public CBaseRequest {
  public:
-  ~CWinHttpRequest() override { CloseHandles(); }
   const char* GetTypeName() override { return "WinHttp"; }
   bool GetUrlFileSize(int& nSize) override;
   int HttpRead(void* pBuffer, int nSize) override;
@@ -85,12 +82,17 @@ class CWinHttpRequest final : public CBaseRequest {
 
  protected:
   void CloseHandles() override;
+
+ private:
+  // Declared session first so that destruction closes request, connection, session.
+  CWinHttpHandle m_hSession;
+  CWinHttpHandle m_hConnect;
+  CWinHttpHandle m_hRequest;
 };
 
 // Over WinINet every attempt is a TLS connection to port 443.
 class CInternetRequest final : public CBaseRequest {
  public:
-  ~CInternetRequest() override { CloseHandles(); }
   const char* GetTypeName() override { return "Internet"; }
   bool GetUrlFileSize(int& nSize) override;
   int HttpRead(void* pBuffer, int nSize) override;
@@ -102,4 +104,10 @@ class CInternetRequest final : public CBaseRequest {
 
  protected:
   void CloseHandles() override;
+
+ private:
+  // Declared session first so that destruction closes request, connection, session.
+  CInternetHandle m_hSession;
+  CInternetHandle m_hConnect;
+  CInternetHandle m_hRequest;
 };

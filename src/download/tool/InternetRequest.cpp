@@ -34,25 +34,25 @@ bool ParseSize(const wchar_t* pszText, int& nSize) {
 }  // namespace
 
 void CInternetRequest::CloseHandles() {
-  for (void** phHandle : {&m_hRequest, &m_hConnect, &m_hSession}) {
-    if (*phHandle) InternetCloseHandle(*phHandle);
-    *phHandle = nullptr;
-  }
+  m_hRequest.Reset();
+  m_hConnect.Reset();
+  m_hSession.Reset();
 }
 
 bool CInternetRequest::OpenSession() {
   DWORD dwAccessType = IsUseProxyConnect() ? INTERNET_OPEN_TYPE_PRECONFIG
                                            : INTERNET_OPEN_TYPE_PRECONFIG_WITH_NO_AUTOPROXY;
-  m_hSession = InternetOpenW(L"", dwAccessType, nullptr, nullptr, 0);
+  m_hSession.Reset(InternetOpenW(L"", dwAccessType, nullptr, nullptr, 0));
   if (!m_hSession) ReportFailure("InternetOpen", "CInternetRequest::OpenSession");
-  return m_hSession != nullptr;
+  return m_hSession.IsValid();
 }
 
 bool CInternetRequest::ConnectSession(bool bSecure) {
-  m_hConnect = InternetConnectW(m_hSession, m_strServerName.c_str(), INTERNET_DEFAULT_HTTPS_PORT,
-                                nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0);
+  m_hConnect.Reset(InternetConnectW(m_hSession, m_strServerName.c_str(),
+                                    INTERNET_DEFAULT_HTTPS_PORT, nullptr, nullptr,
+                                    INTERNET_SERVICE_HTTP, 0, 0));
   if (!m_hConnect) ReportFailure("InternetConnect", "CInternetRequest::ConnectSession");
-  return m_hConnect != nullptr;
+  return m_hConnect.IsValid();
 }
 
 bool CInternetRequest::OpenRequest(bool bSecure) {
@@ -65,10 +65,10 @@ bool CInternetRequest::OpenRequest(bool bSecure) {
     dwFlags &= ~static_cast<DWORD>(INTERNET_FLAG_IGNORE_REDIRECT_TO_HTTP);
     dwFlags |= INTERNET_FLAG_NO_AUTO_REDIRECT;
   }
-  m_hRequest = HttpOpenRequestW(m_hConnect, m_strVerb.c_str(), m_strObjectName.c_str(), L"HTTP/1.1",
-                                nullptr, rgAcceptTypes, dwFlags, 0);
+  m_hRequest.Reset(HttpOpenRequestW(m_hConnect, m_strVerb.c_str(), m_strObjectName.c_str(),
+                                    L"HTTP/1.1", nullptr, rgAcceptTypes, dwFlags, 0));
   if (!m_hRequest) ReportFailure("HttpOpenRequest", "CInternetRequest::OpenRequest");
-  return m_hRequest != nullptr;
+  return m_hRequest.IsValid();
 }
 
 bool CInternetRequest::SendRequest() {

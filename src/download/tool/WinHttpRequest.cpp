@@ -16,33 +16,32 @@ void ReportFailure(const char* pszApiName, const char* pszContext) {
 }  // namespace
 
 void CWinHttpRequest::CloseHandles() {
-  for (void** phHandle : {&m_hRequest, &m_hConnect, &m_hSession}) {
-    if (*phHandle) WinHttpCloseHandle(*phHandle);
-    *phHandle = nullptr;
-  }
+  m_hRequest.Reset();
+  m_hConnect.Reset();
+  m_hSession.Reset();
 }
 
 bool CWinHttpRequest::OpenSession() {
   DWORD dwAccessType =
       IsUseProxyConnect() ? WINHTTP_ACCESS_TYPE_DEFAULT_PROXY : WINHTTP_ACCESS_TYPE_NO_PROXY;
-  m_hSession =
-      WinHttpOpen(nullptr, dwAccessType, WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0);
+  m_hSession.Reset(
+      WinHttpOpen(nullptr, dwAccessType, WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
   if (!m_hSession) ReportFailure("WinHttpOpen", "CWinHttpRequest::OpenSession");
-  return m_hSession != nullptr;
+  return m_hSession.IsValid();
 }
 
 bool CWinHttpRequest::ConnectSession(bool bSecure) {
   INTERNET_PORT nPort = bSecure ? INTERNET_DEFAULT_HTTPS_PORT : INTERNET_DEFAULT_HTTP_PORT;
-  m_hConnect = WinHttpConnect(m_hSession, m_strServerName.c_str(), nPort, 0);
+  m_hConnect.Reset(WinHttpConnect(m_hSession, m_strServerName.c_str(), nPort, 0));
   if (!m_hConnect) ReportFailure("WinHttpConnect", "CWinHttpRequest::ConnectSession");
-  return m_hConnect != nullptr;
+  return m_hConnect.IsValid();
 }
 
 bool CWinHttpRequest::OpenRequest(bool bSecure) {
   LPCWSTR rgAcceptTypes[] = {L"*/*", nullptr};
   DWORD dwFlags = WINHTTP_FLAG_REFRESH | (bSecure ? WINHTTP_FLAG_SECURE : 0);
-  m_hRequest = WinHttpOpenRequest(m_hConnect, m_strVerb.c_str(), m_strObjectName.c_str(),
-                                  L"HTTP/1.1", WINHTTP_NO_REFERER, rgAcceptTypes, dwFlags);
+  m_hRequest.Reset(WinHttpOpenRequest(m_hConnect, m_strVerb.c_str(), m_strObjectName.c_str(),
+                                      L"HTTP/1.1", WINHTTP_NO_REFERER, rgAcceptTypes, dwFlags));
   if (!m_hRequest) {
     ReportFailure("WinHttpOpenRequest", "CWinHttpRequest::OpenRequest");
     return false;
