@@ -13,6 +13,7 @@
 #include <spdlog/pattern_formatter.h>
 #include <spdlog/sinks/base_sink.h>
 
+#include "common/ScopedWin.h"
 #include "log/LogPaths.h"
 
 namespace {
@@ -27,11 +28,10 @@ constexpr const wchar_t kFatalTextW[] = L"***Fatal Error Check,Please Fix it!***
 class CRollingFileSink final : public spdlog::sinks::base_sink<std::mutex> {
  public:
   explicit CRollingFileSink(std::wstring strPath) : m_strPath(std::move(strPath)) { Open(); }
-  ~CRollingFileSink() override { Close(); }
 
  protected:
   void sink_it_(const spdlog::details::log_msg& msg) override {
-    if (m_hFile == INVALID_HANDLE_VALUE) return;
+    if (!m_hFile.IsValid()) return;
     spdlog::memory_buf_t buf;
     formatter_->format(msg, buf);
     DWORD dwWritten = 0;
@@ -43,16 +43,15 @@ class CRollingFileSink final : public spdlog::sinks::base_sink<std::mutex> {
 
  private:
   void Open() {
-    m_hFile = CreateFileW(m_strPath.c_str(), FILE_APPEND_DATA,
-                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                          OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    m_hFile.Reset(CreateFileW(m_strPath.c_str(), FILE_APPEND_DATA,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size = {};
-    if (m_hFile != INVALID_HANDLE_VALUE && GetFileSizeEx(m_hFile, &size))
+    if (m_hFile.IsValid() && GetFileSizeEx(m_hFile, &size))
       m_ullSize = static_cast<ULONGLONG>(size.QuadPart);
   }
   void Close() {
-    if (m_hFile != INVALID_HANDLE_VALUE) CloseHandle(m_hFile);
-    m_hFile = INVALID_HANDLE_VALUE;
+    m_hFile.Reset();
     m_ullSize = 0;
   }
   void RollOver() {
@@ -63,7 +62,7 @@ class CRollingFileSink final : public spdlog::sinks::base_sink<std::mutex> {
   }
 
   std::wstring m_strPath;
-  HANDLE m_hFile = INVALID_HANDLE_VALUE;
+  CFileHandle m_hFile;
   ULONGLONG m_ullSize = 0;
 };
 
