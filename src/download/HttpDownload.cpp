@@ -8,9 +8,11 @@
 #include <cstdio>
 #include <ctime>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "common/ScopedWin.h"
+#include "download/ContentRange.h"
 #include "download/SaveFolder.h"
 #include "download/stdafx.h"
 #include "download/tool/BaseRequest.h"
@@ -65,6 +67,17 @@ bool QueryFileSize(const std::wstring& strUrl, int& nSize) {
       return true;
   }
   return false;
+}
+
+// Server-sent text for one log line: printable ASCII only, and not too much of it.
+std::string LoggableText(const std::wstring& strText) {
+  constexpr size_t kMaxLogged = 80;
+  std::string strLogged;
+  for (size_t i = 0; i < strText.size() && i < kMaxLogged; ++i) {
+    wchar_t ch = strText[i];
+    strLogged += (ch >= L' ' && ch <= L'~') ? static_cast<char>(ch) : '?';
+  }
+  return strLogged;
 }
 
 }  // namespace
@@ -259,9 +272,26 @@ bool CHttpDownload::DownloadSegment(DownloadThreadParam& segment) {
 bool CHttpDownload::IsWantedStatus(CBaseRequest& request, const DownloadThreadParam& segment) {
   int nStatus = 0;
   if (!request.GetStatusCode(nStatus)) return false;
+  if (nStatus == 206) return IsWantedRange(request, segment);
   bool bWholeFile = segment.nStart == 0 && segment.nLength == m_nFileSize;
-  if (nStatus == 206 || (nStatus == 200 && bWholeFile)) return true;
+  if (nStatus == 200 && bWholeFile) return true;
   LOGA(LOG_INFO, "ERR:[%s] unexpected status %d for segment %d", request.GetTypeName(), nStatus,
+       segment.nIndex);
+  return false;
+}
+
+// The body is written at the offset that was asked for, so a 206 counts only
+// when it says it carries exactly that range of the file that was sized; any
+// other range (or a file of another size) would leave the installer silently
+// corrupt.
+bool CHttpDownload::IsWantedRange(CBaseRequest& request, const DownloadThreadParam& segment) {
+  int nLast = segment.nStart + segment.nLength - 1;
+  std::wstring strValue;
+  if (request.GetContentRange(strValue) &&
+      IsContentRangeOf(strValue, segment.nStart, nLast, m_nFileSize))
+    return true;
+  LOGA(LOG_INFO, "ERR:[%s] Content-Range \"%s\" is not bytes %d-%d/%d for segment %d",
+       request.GetTypeName(), LoggableText(strValue).c_str(), segment.nStart, nLast, m_nFileSize,
        segment.nIndex);
   return false;
 }

@@ -65,6 +65,7 @@ class CHttpDownload {
   static unsigned __stdcall DownloadThreadProc(void* pSegment);
   bool DownloadSegment(DownloadThreadParam& segment);
   bool IsWantedStatus(CBaseRequest& request, const DownloadThreadParam& segment);
+  bool IsWantedRange(CBaseRequest& request, const DownloadThreadParam& segment);
   bool ReadUrlContent(CBaseRequest& request, DownloadThreadParam& segment);
   bool WriteChunk(DownloadThreadParam& segment, int nOffset, const char* pData, int nSize);
   void Notify(int nEvent, int nValue1, int nValue2);

@@ -154,6 +154,52 @@ TEST_F(DownloadTest, ServerIgnoringRangeWorksOnlyForOneThread) {
   EXPECT_EQ(3 * 11, nGets);
 }
 
+// A 206 whose Content-Range is not the range asked for (the same length one
+// byte further on, or a total that is not the sized file's) is refused before
+// its body is read: nothing lands in the file at all, and every segment ends
+// failed after its eleven attempts over both stacks.
+TEST_F(DownloadTest, WrongContentRangeIsNeverWritten) {
+  for (const char* pszMode : {"shift", "badtotal"}) {
+    std::string strTag = UniqueTag(pszMode);
+    DownloadRun run =
+        RunDownload(FaultUrl("https://faults.test", pszMode, strTag, 100), 5, SavePath(), 1);
+    EXPECT_EQ(kDownloadResult_Failed, run.nResult) << pszMode;
+    EXPECT_TRUE(run.strFile.empty()) << pszMode;
+    for (const auto& event : run.events) EXPECT_NE(kDownload_Progress, event.nEvent) << pszMode;
+    std::map<std::string, int> perRange;
+    for (const auto& seen : FaultRequests(strTag))
+      if (seen.strMethod == "GET" && !seen.strRange.empty()) ++perRange[seen.strRange];
+    EXPECT_EQ(5u, perRange.size()) << pszMode;
+    for (const auto& entry : perRange) EXPECT_EQ(11, entry.second) << pszMode << entry.first;
+    EXPECT_GT(GetRequestFailCount(kRequest_WinHttp), 0) << pszMode;
+    EXPECT_GT(GetRequestFailCount(kRequest_Internet), 0) << pszMode;
+    SetRequestFailCounts(0, 0);
+  }
+  EXPECT_TRUE(dltest::OwnLogHas(
+      "] Content-Range \"bytes 21-40/100\" is not bytes 20-39/100 for segment 1\r\n"));
+  EXPECT_TRUE(dltest::OwnLogHas(
+      "] Content-Range \"bytes 79-98/100\" is not bytes 80-99/100 for segment 4\r\n"));
+  EXPECT_TRUE(dltest::OwnLogHas(
+      "] Content-Range \"bytes 0-19/101\" is not bytes 0-19/100 for segment 0\r\n"));
+}
+
+// Each range's first answer names a shifted range; the retry is served
+// truly, so the file is exact and progress never counted the refused bytes.
+TEST_F(DownloadTest, RangeServedTrulyOnRetryGivesExactFile) {
+  std::string strTag = UniqueTag("shiftonce");
+  DownloadRun run =
+      RunDownload(FaultUrl("https://faults.test", "shiftonce", strTag, 1000000), 5, SavePath());
+  EXPECT_EQ(kDownloadResult_Ok, run.nResult);
+  EXPECT_TRUE(run.strFile == dltest::ServedFile(1000000));
+  ExpectEventOrder(run, 1000000);
+  std::map<std::string, int> perRange;
+  for (const auto& seen : FaultRequests(strTag))
+    if (seen.strMethod == "GET" && !seen.strRange.empty()) ++perRange[seen.strRange];
+  EXPECT_EQ(5u, perRange.size());
+  for (const auto& entry : perRange) EXPECT_EQ(2, entry.second) << entry.first;
+  EXPECT_EQ(5, GetRequestFailCount(kRequest_WinHttp) + GetRequestFailCount(kRequest_Internet));
+}
+
 TEST_F(DownloadTest, SizeNeedsASuccessfulAnswer) {
   for (const char* pszMode : {"s404", "s500", "s416", "nolen"}) {
     std::string strTag = UniqueTag(pszMode);

@@ -42,12 +42,16 @@ TEST_P(RequestTest, ReadsSizeAndRangeFromNginxOverTls) {
   EXPECT_TRUE(head->GetUrlFileSize(nSize));
   EXPECT_EQ(100, nSize);
   EXPECT_EQ(L"localhost", head->m_strServerName);
+  std::wstring strContentRange = L"stale";
+  EXPECT_FALSE(head->GetContentRange(strContentRange));
 
   auto range = MakeRequest(GetParam(), L"GET", L"Range:bytes=20-39");
   range->m_nMaxConnsPerServer = 50;
   ASSERT_TRUE(range->Request(strUrl));
   EXPECT_TRUE(range->GetStatusCode(nStatus));
   EXPECT_EQ(206, nStatus);
+  EXPECT_TRUE(range->GetContentRange(strContentRange));
+  EXPECT_EQ(L"bytes 20-39/100", strContentRange);
   EXPECT_EQ(strServed.substr(20, 20), ReadBody(*range));
   DWORD dwConns = 0;
   EXPECT_TRUE(CBaseRequest::QueryInternetOptDword(73, dwConns));

@@ -17,6 +17,13 @@ Modes:
   stall     headers and half the body, then silence for 120 s
   slowN     ranged serving at N bytes per second per connection
   redirect  302 to the same file over plain http on the same host (mode ok)
+  shift     every 206 carries the bytes of a range one byte further on (one
+            byte back for a range that ends the file), and Content-Range names
+            that shifted range truly; the body has the asked-for length
+  shiftonce only the first GET of each distinct Range is shifted; later ones
+            are served correctly
+  badtotal  206 with the asked-for bytes but a Content-Range total one above
+            the file's size
 
 Every request is appended to --log as one JSON line (port, tls, method, path,
 range, user agent) before it is answered, so tests can check what was asked.
@@ -34,8 +41,16 @@ import threading
 import time
 
 _log_lock = threading.Lock()
-_drop_lock = threading.Lock()
-_drop_seen = set()
+_first_lock = threading.Lock()
+_first_seen = set()
+
+
+def _first_time(key):
+    """True only the first time a key is seen by this server process."""
+    with _first_lock:
+        first = key not in _first_seen
+        _first_seen.add(key)
+    return first
 
 
 class Handler(http.server.BaseHTTPRequestHandler):
@@ -113,12 +128,18 @@ class Handler(http.server.BaseHTTPRequestHandler):
                                   {"Content-Range": "bytes */%d" % total})
             end = min(end, total - 1)
             status = 206
+        shown_total = total + 1 if mode == "badtotal" else total
+        if status == 206 and (mode == "shift" or
+                              (mode == "shiftonce" and _first_time((self.path, rng)))):
+            # A range that is the whole file cannot move and is served as asked.
+            step = 1 if end + 1 < total else (-1 if start > 0 else 0)
+            start, end = start + step, end + step
         body = data[start:end + 1]
         self.send_response(status)
         self.send_header("Content-Type", "application/octet-stream")
         self.send_header("Accept-Ranges", "bytes")
         if status == 206:
-            self.send_header("Content-Range", "bytes %d-%d/%d" % (start, end, total))
+            self.send_header("Content-Range", "bytes %d-%d/%d" % (start, end, shown_total))
         if mode == "nolen":
             self.send_header("Connection", "close")
             self.close_connection = True
@@ -130,11 +151,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
         if not with_body:
             return
         if mode == "drop":
-            key = (self.path, rng)
-            with _drop_lock:
-                first = key not in _drop_seen
-                _drop_seen.add(key)
-            if first:
+            if _first_time((self.path, rng)):
                 self.wfile.write(body[:len(body) // 2])
                 self.wfile.flush()
                 time.sleep(0.5)  # let the client take the half in before the cut

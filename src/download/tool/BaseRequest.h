@@ -2,7 +2,8 @@
 
 // One HTTP request over either of the two Windows HTTP stacks. The segmented
 // downloader creates one object per attempt: CreateInstance, set the fields,
-// Request, then GetStatusCode / GetUrlFileSize / HttpRead, then delete.
+// Request, then GetStatusCode / GetContentRange / GetUrlFileSize /
+// HttpRead, then delete.
 #include <windows.h>
 
 #include <string>
@@ -33,6 +34,8 @@ class CBaseRequest {
   virtual bool SendRequest() = 0;
   // The response's HTTP status; callers decide which statuses carry what they asked for.
   virtual bool GetStatusCode(int& nStatus) = 0;
+  // The response's Content-Range text as sent; false when there is none.
+  virtual bool GetContentRange(std::wstring& strValue) = 0;
 
   // A new request of the given kRequest_ type, owned by the caller; null for other types.
   static CBaseRequest* CreateInstance(int nType);
@@ -79,6 +82,7 @@ class CWinHttpRequest final : public CBaseRequest {
   bool OpenRequest(bool bSecure) override;
   bool SendRequest() override;
   bool GetStatusCode(int& nStatus) override;
+  bool GetContentRange(std::wstring& strValue) override;
 
  protected:
   void CloseHandles() override;
@@ -101,6 +105,7 @@ class CInternetRequest final : public CBaseRequest {
   bool OpenRequest(bool bSecure) override;
   bool SendRequest() override;
   bool GetStatusCode(int& nStatus) override;
+  bool GetContentRange(std::wstring& strValue) override;
 
  protected:
   void CloseHandles() override;

@@ -112,6 +112,19 @@ bool CInternetRequest::GetStatusCode(int& nStatus) {
   return true;
 }
 
+bool CInternetRequest::GetContentRange(std::wstring& strValue) {
+  if (!m_hRequest) return false;
+  wchar_t szValue[260] = {};
+  DWORD dwBytes = sizeof(szValue) - sizeof(wchar_t);
+  DWORD dwIndex = 0;
+  if (!HttpQueryInfoW(m_hRequest, HTTP_QUERY_CONTENT_RANGE, szValue, &dwBytes, &dwIndex)) {
+    ReportFailure("HttpQueryInfo", "CInternetRequest::GetContentRange");
+    return false;
+  }
+  strValue = szValue;
+  return true;
+}
+
 int CInternetRequest::HttpRead(void* pBuffer, int nSize) {
   DWORD dwRead = 0;
   if (!InternetReadFile(m_hRequest, pBuffer, static_cast<DWORD>(nSize), &dwRead)) {

@@ -103,6 +103,19 @@ bool CWinHttpRequest::GetStatusCode(int& nStatus) {
   return true;
 }
 
+bool CWinHttpRequest::GetContentRange(std::wstring& strValue) {
+  if (!m_hRequest) return false;
+  wchar_t szValue[260] = {};
+  DWORD dwBytes = sizeof(szValue) - sizeof(wchar_t);
+  if (!WinHttpQueryHeaders(m_hRequest, WINHTTP_QUERY_CONTENT_RANGE, WINHTTP_HEADER_NAME_BY_INDEX,
+                           szValue, &dwBytes, WINHTTP_NO_HEADER_INDEX)) {
+    ReportFailure("WinHttpQueryHeaders", "CWinHttpRequest::GetContentRange");
+    return false;
+  }
+  strValue = szValue;
+  return true;
+}
+
 int CWinHttpRequest::HttpRead(void* pBuffer, int nSize) {
   DWORD dwRead = 0;
   if (!WinHttpReadData(m_hRequest, pBuffer, static_cast<DWORD>(nSize), &dwRead)) {
