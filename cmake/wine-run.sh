@@ -47,4 +47,15 @@ if [ -z "$DISPLAY" ] || [ -n "$NORLET_OWN_XVFB" ]; then
   DISPLAY=$(cat "$prefix/.display")
   export DISPLAY
 fi
-exec "$WINE" "$@"
+# Wine starts helper processes on demand (the desktop for the first window,
+# for example) that outlive the program and inherit its output. Writing to
+# files rather than to the caller's pipe keeps them from holding that pipe
+# (and CTest) open until they exit.
+out=$(mktemp)
+err=$(mktemp)
+trap 'rm -f "$out" "$err"' EXIT
+rc=0
+"$WINE" "$@" > "$out" 2> "$err" || rc=$?
+cat "$out"
+cat "$err" >&2
+exit $rc
