@@ -210,11 +210,11 @@ def main():
     ap.add_argument("--listen-tls", action="append", default=[], metavar="ADDR:PORT:CERT:KEY")
     args = ap.parse_args()
     servers = []
-    for spec in args.listen:
-        addr, port = spec.rsplit(":", 1)
+    for listen in args.listen:
+        addr, port = listen.rsplit(":", 1)
         servers.append(Server((addr, int(port)), args.root, args.log, None))
-    for spec in args.listen_tls:
-        addr, port, cert, key = spec.split(":")
+    for listen_tls in args.listen_tls:
+        addr, port, cert, key = listen_tls.split(":")
         ctx = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
         ctx.load_cert_chain(cert, key)
         servers.append(Server((addr, int(port)), args.root, args.log, ctx))
