@@ -16,8 +16,12 @@ inline std::wstring HostPath(const std::string& strPath) {
   return strOut;
 }
 
-inline std::wstring BinaryDir() { return HostPath(NORLET_BINARY_DIR); }
-inline std::wstring SourceDir() { return HostPath(NORLET_SOURCE_DIR); }
+inline std::wstring BinaryDir() {
+  return HostPath(NORLET_BINARY_DIR);
+}
+inline std::wstring SourceDir() {
+  return HostPath(NORLET_SOURCE_DIR);
+}
 inline std::wstring HelperExe(const wchar_t* pszName) {
   return BinaryDir() + L"\\tests\\helpers\\" + pszName;
 }
@@ -81,8 +85,8 @@ inline bool WriteFileBytes(const std::wstring& strPath, const std::string& strDa
   HANDLE hFile = CreateFileW(strPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   if (hFile == INVALID_HANDLE_VALUE) return false;
   DWORD dwWritten = 0;
-  BOOL bOk = WriteFile(hFile, strData.data(), static_cast<DWORD>(strData.size()), &dwWritten,
-                       nullptr);
+  BOOL bOk =
+      WriteFile(hFile, strData.data(), static_cast<DWORD>(strData.size()), &dwWritten, nullptr);
   CloseHandle(hFile);
   return bOk && dwWritten == strData.size();
 }

@@ -50,8 +50,8 @@ static std::vector<wchar_t> WritableCopy(const std::wstring& str) {
 
 std::wstring BuildInstallerCommandLine(const std::wstring& strInstallFolder,
                                        const std::wstring& strProgressFile) {
-  return L" /verysilent /norlet_down /wait_run /path=\"" + strInstallFolder +
-         L"\" /progress=\"" + strProgressFile + L"\"";
+  return L" /verysilent /norlet_down /wait_run /path=\"" + strInstallFolder + L"\" /progress=\"" +
+         strProgressFile + L"\"";
 }
 
 bool RunSilentInstaller(const std::wstring& strInstallerPath, const std::wstring& strInstallFolder,
@@ -76,8 +76,8 @@ bool RunSilentInstaller(const std::wstring& strInstallerPath, const std::wstring
 // for an administrator who has not elevated.
 static bool CreateNormalUserToken(CHandle& hToken) {
   CHandle hOwn;
-  if (!OpenProcessToken(GetCurrentProcess(),
-                        TOKEN_DUPLICATE | TOKEN_QUERY | TOKEN_ASSIGN_PRIMARY, hOwn.Receive()))
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_DUPLICATE | TOKEN_QUERY | TOKEN_ASSIGN_PRIMARY,
+                        hOwn.Receive()))
     return false;
   SID_IDENTIFIER_AUTHORITY ntAuthority = SECURITY_NT_AUTHORITY;
   PSID pAdmins = nullptr;
@@ -85,8 +85,8 @@ static bool CreateNormalUserToken(CHandle& hToken) {
                                 DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0, &pAdmins))
     return false;
   SID_AND_ATTRIBUTES disable = {pAdmins, 0};
-  BOOL bOk = CreateRestrictedToken(hOwn, LUA_TOKEN, 1, &disable, 0, nullptr, 0, nullptr,
-                                   hToken.Receive());
+  BOOL bOk =
+      CreateRestrictedToken(hOwn, LUA_TOKEN, 1, &disable, 0, nullptr, 0, nullptr, hToken.Receive());
   FreeSid(pAdmins);
   return bOk != FALSE;
 }
@@ -98,8 +98,8 @@ bool RunProgramAsNormalUser(const std::wstring& strPath) {
   STARTUPINFOW si = {};
   si.cb = sizeof(si);
   PROCESS_INFORMATION pi = {};
-  if (!CreateProcessAsUserW(hToken, strPath.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
-                            0, nullptr, nullptr, &si, &pi))
+  if (!CreateProcessAsUserW(hToken, strPath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                            nullptr, nullptr, &si, &pi))
     return false;
   CloseHandle(pi.hThread);
   CloseHandle(pi.hProcess);

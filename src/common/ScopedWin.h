@@ -4,7 +4,9 @@
 // Owning types are named C<Thing>; borrowed handles stay raw (HWND, HDC from
 // BeginPaint) or carry a "Handle" suffix, as in WTL's CFont and CFontHandle.
 #include <windows.h>
+// After windows.h, which the system headers below build on.
 #include <commctrl.h>
+#include <objbase.h>
 
 #include <utility>
 
@@ -40,6 +42,8 @@ class CScopedHandle {
   T m_h = Traits::Invalid();
 };
 
+// One line per handle type.
+// clang-format off
 #define NORLET_HANDLE_TRAITS(Name, T, invalid, close)   \
   struct Name {                                         \
     static T Invalid() { return invalid; }              \
@@ -90,12 +94,15 @@ using CInternetHandle = CScopedHandle<void*, CWinInetTraits>; // InternetOpen/Co
 // Borrowed handles, never closed by their holder.
 using CFontHandle = HFONT;
 using CBitmapHandle = HBITMAP;
+// clang-format on
 
 // Releases a DC obtained with GetDC/GetWindowDC.
 class CWindowDC {
  public:
   explicit CWindowDC(HWND hWnd) : m_hWnd(hWnd), m_hDC(::GetDC(hWnd)) {}
-  ~CWindowDC() { if (m_hDC) ::ReleaseDC(m_hWnd, m_hDC); }
+  ~CWindowDC() {
+    if (m_hDC) ::ReleaseDC(m_hWnd, m_hDC);
+  }
   CWindowDC(const CWindowDC&) = delete;
   CWindowDC& operator=(const CWindowDC&) = delete;
   operator HDC() const { return m_hDC; }
@@ -109,7 +116,9 @@ class CWindowDC {
 class CSelectObject {
  public:
   CSelectObject(HDC hDC, HGDIOBJ hObj) : m_hDC(hDC), m_hOld(::SelectObject(hDC, hObj)) {}
-  ~CSelectObject() { if (m_hOld) ::SelectObject(m_hDC, m_hOld); }
+  ~CSelectObject() {
+    if (m_hOld) ::SelectObject(m_hDC, m_hOld);
+  }
   CSelectObject(const CSelectObject&) = delete;
   CSelectObject& operator=(const CSelectObject&) = delete;
 
@@ -122,7 +131,9 @@ class CSelectObject {
 class CSaveDC {
  public:
   explicit CSaveDC(HDC hDC) : m_hDC(hDC), m_nSaved(::SaveDC(hDC)) {}
-  ~CSaveDC() { if (m_nSaved) ::RestoreDC(m_hDC, m_nSaved); }
+  ~CSaveDC() {
+    if (m_nSaved) ::RestoreDC(m_hDC, m_nSaved);
+  }
   CSaveDC(const CSaveDC&) = delete;
   CSaveDC& operator=(const CSaveDC&) = delete;
 
@@ -171,7 +182,9 @@ class CComPtrT {
 class CComInit {
  public:
   CComInit() : m_hr(::CoInitialize(nullptr)) {}
-  ~CComInit() { if (SUCCEEDED(m_hr)) ::CoUninitialize(); }
+  ~CComInit() {
+    if (SUCCEEDED(m_hr)) ::CoUninitialize();
+  }
   CComInit(const CComInit&) = delete;
   CComInit& operator=(const CComInit&) = delete;
 

@@ -3,4 +3,6 @@
 
 #include "common/ScopedWin.h"
 
-void CWinHttpTraits::Close(void* h) { ::WinHttpCloseHandle(h); }
+void CWinHttpTraits::Close(void* h) {
+  ::WinHttpCloseHandle(h);
+}

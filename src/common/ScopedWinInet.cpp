@@ -3,4 +3,6 @@
 
 #include "common/ScopedWin.h"
 
-void CWinInetTraits::Close(void* h) { ::InternetCloseHandle(h); }
+void CWinInetTraits::Close(void* h) {
+  ::InternetCloseHandle(h);
+}

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <windows.h>
 #include <shobjidl.h>
+#include <windows.h>
 
 #include "common/ScopedWin.h"
 

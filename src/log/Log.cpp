@@ -1,6 +1,9 @@
 // The only translation unit that includes spdlog.
 #include "log/Log.h"
 
+#include <spdlog/logger.h>
+#include <spdlog/pattern_formatter.h>
+#include <spdlog/sinks/base_sink.h>
 #include <windows.h>
 
 #include <cstdarg>
@@ -8,10 +11,6 @@
 #include <memory>
 #include <mutex>
 #include <vector>
-
-#include <spdlog/logger.h>
-#include <spdlog/pattern_formatter.h>
-#include <spdlog/sinks/base_sink.h>
 
 #include "common/ScopedWin.h"
 #include "log/LogPaths.h"
@@ -111,8 +110,8 @@ void EnsureSetUp() {
 void Emit(int nLevel, const std::string& strMessage) {
   EnsureSetUp();
   if (strMessage.empty()) return;
-  static const spdlog::level::level_enum kLevels[] = {
-      spdlog::level::debug, spdlog::level::info, spdlog::level::warn, spdlog::level::err};
+  static const spdlog::level::level_enum kLevels[] = {spdlog::level::debug, spdlog::level::info,
+                                                      spdlog::level::warn, spdlog::level::err};
   if (nLevel < LOG_DEBUG || nLevel > LOG_ERROR) return;
   g_logger->log(kLevels[nLevel], spdlog::string_view_t(strMessage.data(), strMessage.size()));
 }
@@ -187,8 +186,8 @@ void WriteLogA(const char* pszFunction, const char* pszSourceFile, int nLine, in
     std::string strFunction = logpaths::QualifiedFunctionName(pszFunction ? pszFunction : "");
     char szLine[16];
     snprintf(szLine, sizeof(szLine), "%d", nLine);
-    strMessage = "[" + LastPathComponent(pszSourceFile) + ":" + szLine + "][" + strFunction +
-                 "] " + kFatalText;
+    strMessage = "[" + LastPathComponent(pszSourceFile) + ":" + szLine + "][" + strFunction + "] " +
+                 kFatalText;
   }
   Emit(nLevel, strMessage);
 }

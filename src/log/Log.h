@@ -27,6 +27,6 @@ std::wstring LogWidenFunction(const char* pszFunction);
 
 #define LOGA(level, format, ...) \
   WriteLogA(__PRETTY_FUNCTION__, __FILE__, __LINE__, level, format, ##__VA_ARGS__)
-#define LOGW(level, format, ...)                                                           \
-  WriteLogW(LogWidenFunction(__PRETTY_FUNCTION__).c_str(), L"" __FILE__, __LINE__, level, \
-            format, ##__VA_ARGS__)
+#define LOGW(level, format, ...)                                                                  \
+  WriteLogW(LogWidenFunction(__PRETTY_FUNCTION__).c_str(), L"" __FILE__, __LINE__, level, format, \
+            ##__VA_ARGS__)

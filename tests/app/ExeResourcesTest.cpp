@@ -44,8 +44,7 @@ TEST(ExeResources, ManifestIconVersionArchivesAndDomain) {
 
     EXPECT_TRUE(ResourceBytes(hModule, RT_GROUP_ICON, MAKEINTRESOURCEW(101), strBytes));
     ASSERT_TRUE(ResourceBytes(hModule, RT_VERSION, MAKEINTRESOURCEW(1), strBytes));
-    std::wstring strVersion(reinterpret_cast<const wchar_t*>(strBytes.data()),
-                            strBytes.size() / 2);
+    std::wstring strVersion(reinterpret_cast<const wchar_t*>(strBytes.data()), strBytes.size() / 2);
     EXPECT_NE(strVersion.find(L"Translation"), std::wstring::npos);
 
     ASSERT_TRUE(ResourceBytes(hModule, L"ZIPRES", MAKEINTRESOURCEW(104), strBytes));

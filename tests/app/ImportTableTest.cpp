@@ -22,12 +22,11 @@ std::string Lower(std::string str) {
 
 // Windows 10/11 KnownDLLs, plus the loader's own modules.
 const std::set<std::string> kKnownDlls = {
-    "advapi32.dll", "clbcatq.dll",  "combase.dll",  "comdlg32.dll", "coml2.dll",
-    "difxapi.dll",  "gdi32.dll",    "gdiplus.dll",  "imagehlp.dll", "imm32.dll",
-    "kernel32.dll", "msctf.dll",    "msvcrt.dll",   "normaliz.dll", "nsi.dll",
-    "ole32.dll",    "oleaut32.dll", "psapi.dll",    "rpcrt4.dll",   "sechost.dll",
-    "setupapi.dll", "shcore.dll",   "shell32.dll",  "shlwapi.dll",  "user32.dll",
-    "wldap32.dll",  "ws2_32.dll",   "ntdll.dll",    "kernelbase.dll"};
+    "advapi32.dll", "clbcatq.dll",  "combase.dll",  "comdlg32.dll", "coml2.dll",     "difxapi.dll",
+    "gdi32.dll",    "gdiplus.dll",  "imagehlp.dll", "imm32.dll",    "kernel32.dll",  "msctf.dll",
+    "msvcrt.dll",   "normaliz.dll", "nsi.dll",      "ole32.dll",    "oleaut32.dll",  "psapi.dll",
+    "rpcrt4.dll",   "sechost.dll",  "setupapi.dll", "shcore.dll",   "shell32.dll",   "shlwapi.dll",
+    "user32.dll",   "wldap32.dll",  "ws2_32.dll",   "ntdll.dll",    "kernelbase.dll"};
 
 struct CPeImage {
   std::string strBytes;
@@ -114,8 +113,8 @@ TEST(ImportTable, OnlyKnownDllsAreImportedStatically) {
     EXPECT_NE(std::find(image.imports.begin(), image.imports.end(), "kernel32.dll"),
               image.imports.end());
     for (const std::string& strDll : image.imports)
-      EXPECT_TRUE(kKnownDlls.count(strDll)) << strDll << " is imported statically by "
-                                            << (image.b64 ? "x86_64" : "i686") << " exe";
+      EXPECT_TRUE(kKnownDlls.count(strDll))
+          << strDll << " is imported statically by " << (image.b64 ? "x86_64" : "i686") << " exe";
   }
 }
 

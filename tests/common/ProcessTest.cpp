@@ -82,8 +82,8 @@ TEST(Process, RunSilentInstallerWaitsAndPassesTheCommandLine) {
   CScratchDir dir(L"inst");
   std::wstring strEcho = dir / L"echo.txt";
   SetEnvironmentVariableW(L"NORLET_ECHO_FILE", strEcho.c_str());
-  EXPECT_TRUE(RunSilentInstaller(testutil::HelperExe(L"norlet_cmdline_echo.exe"),
-                                 L"C:\\My Product", L"C:\\work dir\\progress.ini"));
+  EXPECT_TRUE(RunSilentInstaller(testutil::HelperExe(L"norlet_cmdline_echo.exe"), L"C:\\My Product",
+                                 L"C:\\work dir\\progress.ini"));
   SetEnvironmentVariableW(L"NORLET_ECHO_FILE", nullptr);
   // The call returned only after the installer ended, so its output is complete.
   std::string strBytes;

@@ -21,9 +21,9 @@ int RunDriver(const std::wstring& strExe, const std::wstring& strArgs) {
 
 TEST(LogProcess, SecondInitLogChangesNothing) {
   CScratchDir dir(L"log2");
-  ASSERT_EQ(RunDriver(testutil::HelperExe(L"norlet_log_driver.exe"),
-                      L"twoinit \"" + dir.Path() + L"\""),
-            0);
+  ASSERT_EQ(
+      RunDriver(testutil::HelperExe(L"norlet_log_driver.exe"), L"twoinit \"" + dir.Path() + L"\""),
+      0);
   std::string strLog;
   ASSERT_TRUE(testutil::ReadFileBytes(dir / L"first.log", strLog));
   EXPECT_NE(strLog.find("after two InitLog calls\r\n "), std::string::npos) << strLog;
@@ -34,8 +34,8 @@ TEST(LogProcess, RecordBeforeInitLogFixesDefaultLocation) {
   // A copy of the driver named my.setup.exe: its module base name is "my".
   CScratchDir dir(L"logearly");
   std::wstring strExe = dir / L"my.setup.exe";
-  ASSERT_TRUE(CopyFileW(testutil::HelperExe(L"norlet_log_driver.exe").c_str(), strExe.c_str(),
-                        FALSE));
+  ASSERT_TRUE(
+      CopyFileW(testutil::HelperExe(L"norlet_log_driver.exe").c_str(), strExe.c_str(), FALSE));
   std::wstring strLater = dir / L"later";
   ASSERT_EQ(RunDriver(strExe, L"early \"" + strLater + L"\""), 0);
   std::string strLog;

@@ -57,8 +57,7 @@ TEST_F(LogFile, RecordBytesFollowThePattern) {
   ASSERT_TRUE(std::regex_search(strAll, std::regex(R"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d,\d{3} )")));
   EXPECT_EQ(MessageOf(Appended([] { LOGA(LOG_INFO, "count=%d name=%s", 42, "abc"); })),
             "count=42 name=abc");
-  EXPECT_EQ(MessageOf(Appended([] { LOGW(LOG_INFO, L"wide %s %d", L"text", 7); })),
-            "wide text 7");
+  EXPECT_EQ(MessageOf(Appended([] { LOGW(LOG_INFO, L"wide %s %d", L"text", 7); })), "wide text 7");
 }
 
 TEST_F(LogFile, LevelsOutsideZeroToThreeWriteNothing) {
@@ -102,7 +101,12 @@ TEST_F(LogFile, WideTextBecomesOemWithDefaultCharacter) {
   std::string strExpected = "ab";
   strExpected.push_back(static_cast<char>(info.DefaultChar[0]));
   strExpected += "cd";
-  EXPECT_EQ(MessageOf(Appended([] { LOGW(LOG_INFO, L"ab\x4e2d" L"cd"); })), strExpected);
+  EXPECT_EQ(MessageOf(Appended([] {
+              LOGW(LOG_INFO,
+                   L"ab\x4e2d"
+                   L"cd");
+            })),
+            strExpected);
   if (GetOEMCP() == 437) {
     EXPECT_EQ(MessageOf(Appended([] { LOGW(LOG_INFO, L"caf\x00e9"); })), "caf\x82");
   }
