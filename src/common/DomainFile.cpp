@@ -4,6 +4,7 @@
 
 #include "common/ResourceData.h"
 #include "common/ScopedWin.h"
+#include "common/TextConv.h"
 #include "log/Log.h"
 
 namespace {
@@ -11,27 +12,6 @@ namespace {
 const WORD kDomainResource = 106;
 // The resource holds at most 255 bytes; the reader keeps one byte for the terminator.
 const DWORD kDomainBufferSize = 256;
-
-std::wstring AnsiToWide(const char* pszText) {
-  int nLength = static_cast<int>(strlen(pszText));
-  if (nLength == 0) return std::wstring();
-  int nWide = MultiByteToWideChar(CP_ACP, 0, pszText, nLength, nullptr, 0);
-  if (nWide <= 0) return std::wstring();
-  std::wstring strWide(nWide, L'\0');
-  MultiByteToWideChar(CP_ACP, 0, pszText, nLength, &strWide[0], nWide);
-  return strWide;
-}
-
-std::string WideToAnsi(const std::wstring& strText) {
-  if (strText.empty()) return std::string();
-  int nLength = static_cast<int>(strText.size());
-  int nBytes =
-      WideCharToMultiByte(CP_ACP, 0, strText.data(), nLength, nullptr, 0, nullptr, nullptr);
-  if (nBytes <= 0) return std::string();
-  std::string strAnsi(nBytes, '\0');
-  WideCharToMultiByte(CP_ACP, 0, strText.data(), nLength, &strAnsi[0], nBytes, nullptr, nullptr);
-  return strAnsi;
-}
 
 void CopyDomainBytes(const void* pData, DWORD dwSize, char (&szBuffer)[kDomainBufferSize]) {
   memset(szBuffer, 0, sizeof(szBuffer));
@@ -51,7 +31,7 @@ std::wstring RemoveCrLf(std::wstring strText) {
 std::wstring DomainFromBytes(const void* pData, DWORD dwSize) {
   char szBuffer[kDomainBufferSize];
   CopyDomainBytes(pData, dwSize, szBuffer);
-  return RemoveCrLf(AnsiToWide(szBuffer));
+  return RemoveCrLf(MultiByteToWideString(CP_ACP, szBuffer));
 }
 
 std::wstring LoadDomainFile() {
@@ -63,11 +43,11 @@ std::wstring LoadDomainFile() {
   char szBuffer[kDomainBufferSize];
   CopyDomainBytes(pData, dwSize, szBuffer);
   LOGA(LOG_INFO, "Domain:%s", szBuffer);
-  return RemoveCrLf(AnsiToWide(szBuffer));
+  return RemoveCrLf(MultiByteToWideString(CP_ACP, szBuffer));
 }
 
 bool WriteDomainFile(const std::wstring& strDomain, const std::wstring& strProductFolder) {
-  std::string strAnsi = WideToAnsi(strDomain);
+  std::string strAnsi = WideToMultiByteString(CP_ACP, strDomain);
   if (strAnsi.empty()) return false;
   std::wstring strPath = strProductFolder;
   if (!strPath.empty() && strPath.back() != L'\\') strPath += L'\\';

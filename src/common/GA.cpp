@@ -5,6 +5,7 @@
 
 #include "common/GAJson.h"
 #include "common/ScopedWin.h"
+#include "common/TextConv.h"
 #include "httpclient/HttpInterface.h"
 #include "log/Log.h"
 
@@ -14,17 +15,6 @@ const wchar_t kVendorKey[] = L"SOFTWARE\\WOW6432Node\\Norlet";
 const wchar_t kClientKey[] = L"SOFTWARE\\WOW6432Node\\Norlet\\NorletDown";
 const wchar_t kClientValue[] = L"GUID";
 const char kJsonContentType[] = "Content-Type: application/json; charset=utf-8";
-
-std::string ToUtf8(const std::wstring& strText) {
-  if (strText.empty()) return std::string();
-  int nBytes = WideCharToMultiByte(CP_UTF8, 0, strText.data(), static_cast<int>(strText.size()),
-                                   nullptr, 0, nullptr, nullptr);
-  if (nBytes <= 0) return std::string();
-  std::string strUtf8(nBytes, '\0');
-  WideCharToMultiByte(CP_UTF8, 0, strText.data(), static_cast<int>(strText.size()), &strUtf8[0],
-                      nBytes, nullptr, nullptr);
-  return strUtf8;
-}
 
 // A whole-text match of [a-zA-Z0-9\-]+.
 bool IsWellFormedClientId(const std::wstring& strId) {
@@ -97,7 +87,7 @@ std::wstring CGA::GetClientId() {
   return CreateClientId(hKey);
 }
 
-CGA::CGA() : m_strClientId(ToUtf8(GetClientId())) {}
+CGA::CGA() : m_strClientId(WideToMultiByteString(CP_UTF8, GetClientId())) {}
 
 CGA* CGA::Instance() {
   static CGA* s_pInstance = new CGA();
@@ -121,13 +111,14 @@ bool CGA::SendGACommon(const char* pszEventName) {
   GAPayload payload;
   payload.strClientId = m_strClientId;
   payload.strUidValue = m_strClientId;
-  payload.events.push_back({pszEventName, ToUtf8(m_strEventCategory), m_strClientId});
+  payload.events.push_back(
+      {pszEventName, WideToMultiByteString(CP_UTF8, m_strEventCategory), m_strClientId});
   std::string strBody = BuildGAJsonText(payload);
 
   IHttpBase* pHttp = nullptr;
   if (!CreateHttpInstance(&pHttp, kHttpType_WinHttp) || !pHttp) return false;
   IWinHttp* pWinHttp = static_cast<IWinHttp*>(pHttp);
-  std::string strUrl = ToUtf8(m_strCollectUrl);
+  std::string strUrl = WideToMultiByteString(CP_UTF8, m_strCollectUrl);
   pWinHttp->Request(strUrl.c_str(), 1, strBody.c_str(), kJsonContentType);
   int nCode = pWinHttp->GetHttpCode();
   LOGA(LOG_INFO, "request url: %s", strUrl.c_str());

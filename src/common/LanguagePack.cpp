@@ -1,10 +1,9 @@
 #include "common/LanguagePack.h"
 
-#include <shlobj.h>
-
 #include <memory>
 #include <new>
 
+#include "common/FolderTree.h"
 #include "common/ResourceData.h"
 #include "common/ScopedWin.h"
 #include "log/Log.h"
@@ -17,10 +16,6 @@ const WORD kLanguagePackResource = 105;
 std::wstring WithBackslash(const std::wstring& strFolder) {
   if (strFolder.empty() || strFolder.back() == L'\\') return strFolder;
   return strFolder + L'\\';
-}
-
-bool IsFolder(const std::wstring& strPath) {
-  return GetFileAttributesW(strPath.c_str()) == FILE_ATTRIBUTE_DIRECTORY;
 }
 
 // The entry name as a path below the destination, or empty when the name is
@@ -68,8 +63,8 @@ bool UnpackEntry(SkinUI::CArchiveReader* pReader, int nIndex, const std::wstring
   if (strRelative.empty()) return false;
   std::wstring strPath = strDest + strRelative;
   if (entry.dwUnpackedSize > 0) return UnpackFileEntry(pReader, entry, strPath);
-  if (!IsFolder(strPath)) CreateDirectoryW(strPath.c_str(), nullptr);
-  return IsFolder(strPath);
+  if (!FolderExists(strPath)) CreateDirectoryW(strPath.c_str(), nullptr);
+  return FolderExists(strPath);
 }
 
 }  // namespace
@@ -81,8 +76,7 @@ std::wstring LanguagePackFolder(const std::wstring& strWorkFolder) {
 bool UnpackArchiveToFolder(const void* pData, DWORD dwSize, const std::wstring& strFolder) {
   std::wstring strDest = WithBackslash(strFolder);
   std::wstring strBare = strDest.substr(0, strDest.size() - 1);
-  SHCreateDirectoryExW(nullptr, strBare.c_str(), nullptr);
-  if (!IsFolder(strBare)) CreateDirectoryW(strBare.c_str(), nullptr);
+  CreateFolderTree(strBare);
 
   SkinUI::CArchiveReaderPtr pReader(
       SkinUI::OpenArchiveReader(pData, dwSize, SkinUI::kArchiveKind_Memory));

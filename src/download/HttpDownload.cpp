@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "common/FolderTree.h"
 #include "common/ScopedWin.h"
 #include "download/ContentRange.h"
 #include "download/SaveFolder.h"

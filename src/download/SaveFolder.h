@@ -1,6 +1,6 @@
 #pragma once
 
-// The downloader's save path handling: normalising the path and making its folder.
+// The downloader's save path handling; common/FolderTree.h makes the folder.
 #include <string>
 
 // Every "/" becomes "\", then each pair of backslashes becomes one (one left-to-right pass).
@@ -8,6 +8,3 @@ std::wstring NormalizeSavePath(const std::wstring& strPath);
 
 // The path up to its last "\" (excluded); empty when there is none.
 std::wstring SaveFolderOf(const std::wstring& strPath);
-
-// Creates the folder and every missing parent. Success shows in whether the folder exists.
-void CreateFolderTree(const std::wstring& strFolder);

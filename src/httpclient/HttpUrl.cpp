@@ -3,6 +3,8 @@
 #include <stdlib.h>
 #include <windows.h>
 
+#include "common/TextConv.h"
+
 namespace {
 
 template <typename String>
@@ -43,23 +45,9 @@ void SplitUrl(const std::string& strUrl, std::string& strHost, std::string& strP
 }
 
 std::wstring AnsiToWide(const std::string& strText) {
-  if (strText.empty()) return std::wstring();
-  int nChars =
-      MultiByteToWideChar(CP_ACP, 0, strText.data(), static_cast<int>(strText.size()), nullptr, 0);
-  if (nChars <= 0) return std::wstring();
-  std::wstring strWide(nChars, L'\0');
-  MultiByteToWideChar(CP_ACP, 0, strText.data(), static_cast<int>(strText.size()), &strWide[0],
-                      nChars);
-  return strWide;
+  return MultiByteToWideString(CP_ACP, strText);
 }
 
 std::string WideToAnsi(const std::wstring& strText) {
-  if (strText.empty()) return std::string();
-  int nBytes = WideCharToMultiByte(CP_ACP, 0, strText.data(), static_cast<int>(strText.size()),
-                                   nullptr, 0, nullptr, nullptr);
-  if (nBytes <= 0) return std::string();
-  std::string strAnsi(nBytes, '\0');
-  WideCharToMultiByte(CP_ACP, 0, strText.data(), static_cast<int>(strText.size()), &strAnsi[0],
-                      nBytes, nullptr, nullptr);
-  return strAnsi;
+  return WideToMultiByteString(CP_ACP, strText);
 }

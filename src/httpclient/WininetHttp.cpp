@@ -9,6 +9,7 @@
 
 #include <memory>
 
+#include "common/FolderTree.h"
 #include "httpclient/HttpUrl.h"
 
 namespace {
@@ -17,14 +18,10 @@ const size_t kBlockSize = 4096;
 const size_t kMaxMemDownload = 0x800000;
 
 // Creates every missing folder on the way to the file.
-void CreateParentFolders(const std::wstring& strPath) {
-  for (size_t nPos = strPath.find(L'\\'); nPos != std::wstring::npos;
-       nPos = strPath.find(L'\\', nPos + 1)) {
-    std::wstring strFolder = strPath.substr(0, nPos);
-    if (GetFileAttributesW(strFolder.c_str()) == INVALID_FILE_ATTRIBUTES) {
-      CreateDirectoryW(strFolder.c_str(), nullptr);
-    }
-  }
+void CreateParentFolder(const wchar_t* pszFilePath) {
+  std::wstring strPath = pszFilePath ? pszFilePath : L"";
+  size_t nSlash = strPath.rfind(L'\\');
+  if (nSlash != std::wstring::npos) CreateFolderTree(strPath.substr(0, nSlash));
 }
 
 struct CFileCloser {
@@ -204,7 +201,7 @@ bool CWininetHttp::DownloadFile(const wchar_t* pszUrl, const wchar_t* pszFilePat
                           nullptr)) {
         Fail(kHttpErr_Query);
       } else {
-        CreateParentFolders(pszFilePath ? pszFilePath : L"");
+        CreateParentFolder(pszFilePath);
         CStdioFile file(pszFilePath ? _wfopen(pszFilePath, L"wb+") : nullptr);
         if (!file) {
           Fail(kHttpErr_File);

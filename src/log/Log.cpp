@@ -12,7 +12,9 @@
 #include <mutex>
 #include <vector>
 
+#include "common/FolderTree.h"
 #include "common/ScopedWin.h"
+#include "common/TextConv.h"
 #include "log/LogPaths.h"
 
 namespace {
@@ -69,14 +71,6 @@ class CRollingFileSink final : public spdlog::sinks::base_sink<std::mutex> {
 std::mutex g_setupLock;
 std::shared_ptr<spdlog::logger> g_logger;
 
-std::wstring AnsiToWide(const std::string& str) {
-  int n = MultiByteToWideChar(CP_ACP, 0, str.c_str(), -1, nullptr, 0);
-  if (n <= 0) return std::wstring();
-  std::wstring out(n - 1, L'\0');
-  MultiByteToWideChar(CP_ACP, 0, str.c_str(), -1, &out[0], n);
-  return out;
-}
-
 std::wstring ExecutableFolder() {
   wchar_t szPath[MAX_PATH + 1] = {};
   GetModuleFileNameW(nullptr, szPath, MAX_PATH);
@@ -90,9 +84,10 @@ void SetUpLocked(const wchar_t* pszFileName, const wchar_t* pszFolder) {
   const std::string& strBase = logpaths::ModuleBaseName();
   if (g_logger) return;
   std::wstring strFolder = (pszFolder && *pszFolder) ? pszFolder : ExecutableFolder() + L"\\Log";
-  logpaths::CreateFolderTree(strFolder);
-  std::wstring strFile =
-      (pszFileName && *pszFileName) ? pszFileName : AnsiToWide(strBase) + L".log";
+  CreateFolderTree(strFolder);
+  std::wstring strFile = (pszFileName && *pszFileName)
+                             ? pszFileName
+                             : MultiByteToWideString(CP_ACP, strBase) + L".log";
   auto sink = std::make_shared<CRollingFileSink>(strFolder + L"\\" + strFile);
   sink->set_formatter(std::make_unique<spdlog::pattern_formatter>(
       "%Y-%m-%d %H:%M:%S,%e %v", spdlog::pattern_time_type::local, "\r\n "));
@@ -114,17 +109,6 @@ void Emit(int nLevel, const std::string& strMessage) {
                                                       spdlog::level::warn, spdlog::level::err};
   if (nLevel < LOG_DEBUG || nLevel > LOG_ERROR) return;
   g_logger->log(kLevels[nLevel], spdlog::string_view_t(strMessage.data(), strMessage.size()));
-}
-
-std::string WideToOem(const std::wstring& str) {
-  if (str.empty()) return std::string();
-  int n = WideCharToMultiByte(CP_OEMCP, 0, str.data(), static_cast<int>(str.size()), nullptr, 0,
-                              nullptr, nullptr);
-  if (n <= 0) return std::string();
-  std::string out(n, '\0');
-  WideCharToMultiByte(CP_OEMCP, 0, str.data(), static_cast<int>(str.size()), &out[0], n, nullptr,
-                      nullptr);
-  return out;
 }
 
 std::string LastPathComponent(const char* pszPath) {
@@ -206,10 +190,10 @@ void WriteLogW(const wchar_t* pszFunction, const wchar_t* pszSourceFile, int nLi
     strMessage = L"[" + LastPathComponent(pszSourceFile) + L":" + szLine + L"][" +
                  (pszFunction ? pszFunction : L"") + L"] " + kFatalTextW;
   }
-  Emit(nLevel, WideToOem(strMessage));
+  Emit(nLevel, WideToMultiByteString(CP_OEMCP, strMessage));
 }
 
 std::wstring LogWidenFunction(const char* pszFunction) {
   std::string strName = logpaths::QualifiedFunctionName(pszFunction ? pszFunction : "");
-  return AnsiToWide(strName);
+  return MultiByteToWideString(CP_ACP, strName);
 }

@@ -7,6 +7,7 @@
 
 #include "TestServers.h"
 #include "TestUtil.h"
+#include "common/FolderTree.h"
 #include "download/HttpDownload.h"
 #include "download/SaveFolder.h"
 #include "download/stdafx.h"

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "common/TextConv.h"
 #include "toolkit/markup/ZipEntryInfo.h"
 
 namespace SkinUI {
@@ -65,16 +66,8 @@ DWORD CArchiveReader::Find(const wchar_t* pszName, bool bIgnoreCase, int& nIndex
   if (strWide.size() >= kMaxFindName) return kZipResult_BadArgument;
   for (wchar_t& ch : strWide)
     if (ch == L'\\') ch = L'/';
-  std::string strWanted;
-  if (!strWide.empty()) {
-    int nLength = static_cast<int>(strWide.size());
-    int nBytes =
-        WideCharToMultiByte(CP_ACP, 0, strWide.data(), nLength, nullptr, 0, nullptr, nullptr);
-    if (nBytes <= 0) return kZipResult_NotFound;
-    strWanted.resize(nBytes);
-    WideCharToMultiByte(CP_ACP, 0, strWide.data(), nLength, &strWanted[0], nBytes, nullptr,
-                        nullptr);
-  }
+  std::string strWanted = WideToMultiByteString(CP_ACP, strWide);
+  if (!strWide.empty() && strWanted.empty()) return kZipResult_NotFound;
   for (int i = 0; i < EntryCount(); ++i) {
     if (NamesMatch(m_directory.records[i].strName, strWanted, bIgnoreCase)) {
       nIndex = i;

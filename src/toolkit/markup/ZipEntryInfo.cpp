@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "common/TextConv.h"
 #include "toolkit/markup/ZipDirectory.h"
 #include "toolkit/markup/ZipSource.h"
 
@@ -17,13 +18,7 @@ const DWORD kDosAttributeMask = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN 
                                 FILE_ATTRIBUTE_ARCHIVE;
 
 void CopyName(const std::string& strName, wchar_t (&szName)[260]) {
-  szName[0] = L'\0';
-  if (strName.empty()) return;
-  int nLength = static_cast<int>(strName.size());
-  int nWide = MultiByteToWideChar(CP_ACP, 0, strName.data(), nLength, nullptr, 0);
-  if (nWide <= 0) return;
-  std::vector<wchar_t> wide(nWide);
-  MultiByteToWideChar(CP_ACP, 0, strName.data(), nLength, wide.data(), nWide);
+  std::wstring wide = MultiByteToWideString(CP_ACP, strName);
   size_t nCopy = wide.size() < 259 ? wide.size() : 259;
   wmemcpy(szName, wide.data(), nCopy);
   szName[nCopy] = L'\0';
