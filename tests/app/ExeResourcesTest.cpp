@@ -4,17 +4,11 @@
 #include <string>
 #include <vector>
 
+#include "SetupExes.h"
 #include "TestUtil.h"
 #include "common/ScopedWin.h"
 
 namespace {
-
-std::vector<std::wstring> SetupExes() {
-  std::vector<std::wstring> exes = {testutil::HostPath(NORLET_SETUP_EXE)};
-  std::wstring strRelease = testutil::BinaryDir() + L"\\..\\i686\\src\\app\\norlet_setup.exe";
-  if (testutil::PathExists(strRelease)) exes.push_back(strRelease);
-  return exes;
-}
 
 bool ResourceBytes(HMODULE hModule, LPCWSTR pszType, LPCWSTR pszName, std::string& strOut) {
   HRSRC hRes = FindResourceW(hModule, pszName, pszType);

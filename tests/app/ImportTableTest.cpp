@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "SetupExes.h"
 #include "TestUtil.h"
 
 namespace {
@@ -91,15 +92,6 @@ bool ReadImports(CPeImage& image) {
     image.imports.push_back(Lower(b.substr(nName, nEnd - nName)));
   }
   return true;
-}
-
-// The exe of this build, and the release (i686) exe when the test command has
-// built it beside this one.
-std::vector<std::wstring> SetupExes() {
-  std::vector<std::wstring> exes = {testutil::HostPath(NORLET_SETUP_EXE)};
-  std::wstring strRelease = testutil::BinaryDir() + L"\\..\\i686\\src\\app\\norlet_setup.exe";
-  if (testutil::PathExists(strRelease)) exes.push_back(strRelease);
-  return exes;
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
-#include <stdio.h>
 
 #include <string>
 
+#include "TestUtil.h"
 #include "common/GA.h"
 #include "common/GAJson.h"
 
@@ -10,18 +10,9 @@ namespace {
 
 const char kClientId[] = "0F1E2D3C-4B5A-4978-8796-A5B4C3D2E1F0";
 
-std::string ReadSourceFile(const char* pszRelative) {
-  std::string strPath = std::string("Z:") + NORLET_SOURCE_DIR + "/" + pszRelative;
-  for (char& ch : strPath) {
-    if (ch == '/') ch = '\\';
-  }
+std::string ReadSourceFile(const wchar_t* pszRelative) {
   std::string strData;
-  FILE* pFile = fopen(strPath.c_str(), "rb");
-  if (!pFile) return strData;
-  char szBlock[4096];
-  size_t nRead = 0;
-  while ((nRead = fread(szBlock, 1, sizeof(szBlock), pFile)) > 0) strData.append(szBlock, nRead);
-  fclose(pFile);
+  testutil::ReadFileBytes(testutil::SourceDir() + L"\\" + pszRelative, strData);
   return strData;
 }
 
@@ -31,7 +22,7 @@ TEST(GAJson, StartInstallReportMatchesTheExpectedTextByteForByte) {
   payload.strUidValue = kClientId;
   payload.events.push_back(
       {"Downloader_Start_Install", "Norlet \"Down\" \\ \xC3\xA9 (Windows version)", kClientId});
-  std::string strExpected = ReadSourceFile("tests/common/data/GA_Start_Install.json");
+  std::string strExpected = ReadSourceFile(L"tests\\common\\data\\GA_Start_Install.json");
   ASSERT_FALSE(strExpected.empty());
   EXPECT_EQ(strExpected, BuildGAJsonText(payload));
 }

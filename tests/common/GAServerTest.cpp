@@ -96,7 +96,7 @@ TEST(UntrustedServerGA, ReportNeverReachesAnUntrustedCollector) {
   CGA* pGA = PreparedInstance();
   ForgetLastRequest();
   EXPECT_TRUE(pGA->SendDownloaderInstalled());
-  EXPECT_FALSE(FileExists(CollectorLogDir() + L"\\last.req"));
+  EXPECT_FALSE(testutil::PathExists(CollectorLogDir() + L"\\last.req"));
 }
 
 }  // namespace

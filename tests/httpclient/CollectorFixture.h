@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "TestUtil.h"
+
 #define SKIP_WITHOUT_COLLECTOR()                                            \
   do {                                                                      \
     if (CollectorLogDir().empty()) GTEST_SKIP() << "collector not running"; \
@@ -30,17 +32,8 @@ inline std::wstring CollectorLogDir() {
 
 inline std::string ReadWholeFile(const std::wstring& strPath) {
   std::string strData;
-  FILE* pFile = _wfopen(strPath.c_str(), L"rb");
-  if (!pFile) return strData;
-  char szBlock[4096];
-  size_t nRead = 0;
-  while ((nRead = fread(szBlock, 1, sizeof(szBlock), pFile)) > 0) strData.append(szBlock, nRead);
-  fclose(pFile);
+  testutil::ReadFileBytes(strPath, strData);
   return strData;
-}
-
-inline bool FileExists(const std::wstring& strPath) {
-  return GetFileAttributesW(strPath.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 // Head and body of the last request the collector received.

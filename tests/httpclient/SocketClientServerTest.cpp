@@ -110,7 +110,7 @@ TEST(ServerSocket, CancelRecordsErrorReportsFailureAndDeletesTheFile) {
   EXPECT_EQ(kHttpErr_Cancelled, client->GetErrorCode());
   ASSERT_FALSE(callback.m_events.empty());
   EXPECT_EQ(kHttp_Failed, callback.m_events.back());
-  EXPECT_FALSE(FileExists(strFile));
+  EXPECT_FALSE(testutil::PathExists(strFile));
 }
 
 // Whatever a server sends, each download ends in its expected result or a
@@ -163,7 +163,7 @@ TEST(ServerSocket, HostileResponsesEndInErrorsOrCorrectResults) {
     bOk = fileClient->DownloadFile(strUrl.c_str(), strFile.c_str());
     EXPECT_EQ(c.nFileError == 0, bOk);
     EXPECT_EQ(c.nFileError, fileClient->GetErrorCode());
-    EXPECT_EQ(bOk, FileExists(strFile));
+    EXPECT_EQ(bOk, testutil::PathExists(strFile));
     EXPECT_TRUE(c.strFileBody == ReadWholeFile(strFile));
   }
 }

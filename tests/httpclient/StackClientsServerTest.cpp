@@ -120,7 +120,7 @@ TEST(ServerWinHttp, DownloadsToFileAndMemory) {
   // A body cut short must not leave a pre-sized file that looks complete.
   EXPECT_FALSE(
       pHttp->DownloadFile(Url(kCollectorHttp, L"/body/5000/100").c_str(), strFile.c_str()));
-  EXPECT_FALSE(FileExists(strFile));
+  EXPECT_FALSE(testutil::PathExists(strFile));
 
   void* pData = nullptr;
   size_t nSize = 0;
@@ -223,7 +223,7 @@ TEST(UntrustedServerWinHttp, ReportNeverReachesAnUntrustedCollector) {
   auto pInet = MakeClient<IWininetHttp>(kHttpType_Wininet);
   EXPECT_EQ("", pInet->Request("https://localhost/mp/collect", 1, "{}", kJsonType));
   EXPECT_EQ(kHttpErr_Send, pInet->GetErrorCode());
-  EXPECT_FALSE(FileExists(CollectorLogDir() + L"\\last.req"));
+  EXPECT_FALSE(testutil::PathExists(CollectorLogDir() + L"\\last.req"));
 }
 
 }  // namespace
